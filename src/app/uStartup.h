@@ -1,0 +1,7 @@
+#pragma once
+#include <QString>
+
+// "KALNO Mahnbescheid 1.0.0"
+QString ProgramVersionLine();
+// The program: module start-up work, the application object, the main loop, the orderly end.
+int RunProgram(int argc, char** argv);

@@ -1,0 +1,174 @@
+#pragma once
+#include <QDomDocument>
+#include <QDomElement>
+#include <QFont>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "fields/uFormFields.h"
+#include "platform/uErrors.h"
+
+// The definition "WizardSteps.xml" is missing.
+class EDefinitionMissing : public EKalnoError {
+ public:
+  using EKalnoError::EKalnoError;
+};
+// The definition is malformed or lacks what the program reads; the message names file, place
+// and element.
+class EDefinitionError : public EKalnoError {
+ public:
+  using EKalnoError::EKalnoError;
+};
+
+// Typed read views over the parsed definition's elements. A view is cheap to copy; it reads the
+// document on each access. Reading a missing element or a non-number throws EDefinitionError.
+class TXMLNode {
+ public:
+  TXMLNode() = default;
+  explicit TXMLNode(const QDomElement& element) : element_(element) {}
+  const QDomElement& Element() const { return element_; }
+  bool HasChild(const QString& name) const;
+
+ protected:
+  QDomElement Child(const QString& name) const;  // throws when missing
+  QString ChildText(const QString& name) const;  // throws when missing
+  QString OptionalChildText(const QString& name) const;
+  int ChildInteger(const QString& name) const;
+  float ChildDecimal(const QString& name) const;
+  QString Attribute(const QString& name) const;
+
+ private:
+  QDomElement element_;
+};
+
+// Collections count and index their repeated children of one tag only, in document order.
+class TXMLNodeCollection : public TXMLNode {
+ public:
+  TXMLNodeCollection() = default;
+  TXMLNodeCollection(const QDomElement& element, const QString& itemTag);
+  int Count() const { return int(items_.size()); }
+
+ protected:
+  const QDomElement& ItemElement(int index) const { return items_.at(std::size_t(index)); }
+
+ private:
+  std::vector<QDomElement> items_;
+};
+
+class TXMLStepMetricType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  float Left() const { return ChildDecimal(QStringLiteral("left")); }
+  float Top() const { return ChildDecimal(QStringLiteral("top")); }
+  float Width() const { return ChildDecimal(QStringLiteral("width")); }
+  float Height() const { return ChildDecimal(QStringLiteral("height")); }
+};
+
+class TXMLFieldMetricType : public TXMLStepMetricType {
+ public:
+  using TXMLStepMetricType::TXMLStepMetricType;
+};
+
+class TXMLFontType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  int Size() const { return ChildInteger(QStringLiteral("size")); }
+  QString Family() const { return ChildText(QStringLiteral("family")); }
+  QString Style() const { return ChildText(QStringLiteral("style")); }
+};
+
+class TXMLPrivateFontType : public TXMLFontType {
+ public:
+  using TXMLFontType::TXMLFontType;
+};
+
+class TXMLExtraParametersType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  int NumberOfDigits() const { return ChildInteger(QStringLiteral("numberOfDigits")); }
+};
+
+class TXMLValidationType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  int Length() const { return ChildInteger(QStringLiteral("length")); }
+};
+
+class TXMLFieldType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  QString Name() const { return Attribute(QStringLiteral("Name")); }
+  QString Type() const { return ChildText(QStringLiteral("type")); }
+  QString UsePrivateFont() const { return OptionalChildText(QStringLiteral("usePrivateFont")); }
+  TXMLPrivateFontType PrivateFont() const { return TXMLPrivateFontType(Child(QStringLiteral("privateFont"))); }
+  TXMLFieldMetricType FieldMetric() const { return TXMLFieldMetricType(Child(QStringLiteral("fieldMetric"))); }
+  TXMLExtraParametersType ExtraParameters() const {
+    return TXMLExtraParametersType(Child(QStringLiteral("extraParameters")));
+  }
+  TXMLValidationType Validation() const { return TXMLValidationType(Child(QStringLiteral("validation"))); }
+};
+
+class TXMLFieldsType : public TXMLNodeCollection {
+ public:
+  TXMLFieldsType() = default;
+  explicit TXMLFieldsType(const QDomElement& e) : TXMLNodeCollection(e, QStringLiteral("field")) {}
+  TXMLFieldType Items(int index) const { return TXMLFieldType(ItemElement(index)); }
+};
+
+class TXMLWizardStepType : public TXMLNode {
+ public:
+  using TXMLNode::TXMLNode;
+  QString InfoText() const { return OptionalChildText(QStringLiteral("infoText")); }
+  QString NavigationText() const { return OptionalChildText(QStringLiteral("navigationText")); }
+  TXMLStepMetricType StepMetric() const { return TXMLStepMetricType(Child(QStringLiteral("stepMetric"))); }
+  TXMLFontType Font() const { return TXMLFontType(Child(QStringLiteral("font"))); }
+  TXMLFieldsType Fields() const { return TXMLFieldsType(Child(QStringLiteral("fields"))); }
+};
+
+class TXMLWizardStepsType : public TXMLNodeCollection {
+ public:
+  TXMLWizardStepsType() = default;
+  explicit TXMLWizardStepsType(const QDomElement& e) : TXMLNodeCollection(e, QStringLiteral("wizardStep")) {}
+  TXMLWizardStepType Items(int index) const { return TXMLWizardStepType(ItemElement(index)); }
+};
+
+// A step region in millimetres, read once so showing a step never fails.
+struct TStepMetric {
+  float Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+// The parsed definition, held for the program's lifetime.
+class TWizardDefinition {
+ public:
+  // Reads and parses the file. Throws EDefinitionMissing when it does not exist and
+  // EDefinitionError when it cannot be used (the message says where and why).
+  static std::unique_ptr<TWizardDefinition> Load(const QString& fileName);
+  // The same from bytes already read; `fileName` only names the source in messages.
+  static std::unique_ptr<TWizardDefinition> Parse(const QByteArray& bytes, const QString& fileName);
+
+  const TXMLWizardStepsType& WizardDefinition() const { return root_; }
+  int StepCount() const { return root_.Count(); }
+  QString InfoText(int step) const { return root_.Items(step).InfoText(); }
+  QString NavigationText(int step) const { return root_.Items(step).NavigationText(); }
+  const TStepMetric& StepMetric(int step) const { return metrics_.at(std::size_t(step)); }
+  const QString& FileName() const { return fileName_; }
+
+ private:
+  TWizardDefinition() = default;
+  QString fileName_;
+  QDomDocument document_;
+  TXMLWizardStepsType root_;
+  std::vector<TStepMetric> metrics_;
+};
+
+// The definition's path inside a runtime folder.
+QString DefinitionFileName(const QString& runtimeFolder);
+
+// Frees `lists` and builds one field list per step from the definition. Throws EDefinitionError
+// naming step, field and element when a field cannot be read; `lists` is then left empty.
+void BuildFieldLists(const TWizardDefinition& definition, TFieldLists& lists);
+void FreeFieldLists(TFieldLists& lists);
+
+// The message shown when the definition file is missing.
+QString DefinitionMissingMessage();

@@ -1,0 +1,9 @@
+#pragma once
+// Precompiled Qt headers: they dominate compile time on a small machine.
+#include <QtCore>
+#include <QtGui>
+#include <QtWidgets>
+#include <QtXml>
+#include <vector>
+#include <memory>
+#include <functional>

@@ -1,0 +1,12 @@
+#pragma once
+#include <QColor>
+#include <cstdint>
+
+// Colours in the form's tables are written $BBGGRR (blue in the high byte).
+inline QColor ColorFromBGR(std::uint32_t bgr) {
+  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+inline std::uint32_t ColorToBGR(const QColor& c) {
+  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}

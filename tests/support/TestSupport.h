@@ -1,0 +1,78 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/UserDialogs.h"
+#include "platform/uClock.h"
+
+// The folder the tests' QSettings write to.
+QString TestSettingsFolder();
+void SetTestSettingsFolder(const QString& folder);
+// Empties the settings folder and reopens the settings store.
+void ClearTestSettings();
+
+// A file of tests/fixtures.
+QString FixturePath(const QString& relative);
+// The runtime data folder of the source tree.
+QString SourceRuntimeFolder();
+
+// Dialogs answered from a script, recording everything asked. Unscripted boxes answer with
+// their default button; unscripted file dialogs cancel.
+class TScriptedDialogs : public UserDialogs {
+ public:
+  struct TRecord {
+    TDialogKind Kind;
+    QString Caption;
+    QString Text;
+    TDialogButtons Buttons;
+  };
+
+  TScriptedDialogs();   // installs itself with SetDialogs
+  ~TScriptedDialogs() override;  // restores the Qt dialogs
+
+  void AnswerMessage(TDialogButton answer) { messageAnswers_.push_back(answer); }
+  void AnswerFile(const QString& name) { fileAnswers_.push_back(name); }
+  void AnswerPrintDialog(bool ok) { printAnswers_.push_back(ok); }
+  // Each scripted ExecDialog call runs the next function on the dialog and returns its result.
+  void AnswerDialog(std::function<int(QDialog&)> fn) { dialogAnswers_.push_back(std::move(fn)); }
+
+  TDialogButton Message(TDialogKind kind, const QString& text, TDialogButtons buttons,
+                        TDialogButton defaultButton) override;
+  QString OpenFileName(const TFileDialogRequest& request) override;
+  QString SaveFileName(const TFileDialogRequest& request) override;
+  bool PrintDialog(QPrinter& printer) override;
+  int ExecDialog(QDialog& dialog) override;
+
+  std::vector<TRecord> Messages;
+  std::vector<TFileDialogRequest> OpenRequests, SaveRequests;
+  int PrintDialogs = 0;
+  int DialogsRun = 0;
+  // Called on every event, in order: "message", "open", "save", "print", "dialog".
+  QStringList Log;
+
+ private:
+  std::deque<TDialogButton> messageAnswers_;
+  std::deque<QString> fileAnswers_;
+  std::deque<bool> printAnswers_;
+  std::deque<std::function<int(QDialog&)>> dialogAnswers_;
+};
+
+// A clock that only moves when told to, or by `StepMs` on every ProcessEvents call.
+class TFakeClock : public TClock {
+ public:
+  TFakeClock();   // installs itself with SetClock
+  ~TFakeClock() override;
+  qint64 NowMs() override { return now_; }
+  void ProcessEvents() override;
+  void SleepMs(int ms) override { now_ += ms; }
+  void Advance(qint64 ms) { now_ += ms; }
+  qint64 StepMs = 0;
+  int ProcessEventsCalls = 0;
+  std::function<void()> OnProcessEvents;
+
+ private:
+  qint64 now_ = 0;
+};

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need; does nothing when all are present.
+set -euo pipefail
+pkgs=(
+  cmake make ninja-build g++ pkg-config ccache
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  fonts-liberation2 fonts-dejavu-core
+  libjpeg62-turbo-dev zlib1g-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils
+)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
