@@ -25,6 +25,7 @@ void ClearTestSettings() {
 
 QString FixturePath(const QString& relative) { return QStringLiteral(KALNO_FIXTURES_DIR "/") + relative; }
 QString SourceRuntimeFolder() { return QStringLiteral(KALNO_SOURCE_DIR "/data/Mahnbescheid Runtime/"); }
+QString BuildRuntimeFolder() { return QStringLiteral(KALNO_BUILD_DIR "/Mahnbescheid Runtime/"); }
 
 TScriptedDialogs::TScriptedDialogs() { SetDialogs(this); }
 TScriptedDialogs::~TScriptedDialogs() { SetDialogs(nullptr); }

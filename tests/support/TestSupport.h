@@ -16,8 +16,10 @@ void ClearTestSettings();
 
 // A file of tests/fixtures.
 QString FixturePath(const QString& relative);
-// The runtime data folder of the source tree.
+// The runtime data folder of the source tree (definition, help pages; no generated pictures).
 QString SourceRuntimeFolder();
+// The runtime data folder beside the built program, with the generated step pictures.
+QString BuildRuntimeFolder();
 
 // Dialogs answered from a script, recording everything asked. Unscripted boxes answer with
 // their default button; unscripted file dialogs cancel.
