@@ -4,7 +4,7 @@ set -euo pipefail
 dir="$1"
 status=0
 for b in "$dir"/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || status=1
 done
