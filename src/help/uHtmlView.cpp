@@ -1,0 +1,193 @@
+#include "help/uHtmlView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "storage/uWin1252.h"
+
+namespace {
+// A drive letter ("c:\...") parses as a one-letter scheme.
+bool IsDriveScheme(const QString& scheme) { return scheme.size() == 1 && scheme.at(0).isLetter(); }
+
+bool IsHtmlFile(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  return suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+}
+}  // namespace
+
+QString DecodeHtmlBytes(const QByteArray& bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+  bool ascii = true;
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  }
+  if (ascii) return QString::fromLatin1(bytes);
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString asUtf8 = utf8.decode(bytes);
+  if (!utf8.hasError()) return asUtf8;
+  return FromWin1252(bytes);
+}
+
+THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) { ApplyDefaults(); }
+
+THtmlView::~THtmlView() = default;
+
+void THtmlView::ApplyDefaults() {
+  // Links are ours to judge: Qt must neither follow them nor pass them to the desktop.
+  setOpenLinks(false);
+  setOpenExternalLinks(false);
+  setUndoRedoEnabled(false);
+  setFrameShape(QFrame::StyledPanel);
+  setFocusPolicy(Qt::StrongFocus);
+  document()->setDefaultFont(QFont(QStringLiteral("Times New Roman"), 12));
+  document()->setDefaultStyleSheet(
+      QStringLiteral("pre, code, tt, kbd, samp { font-family: \"Courier New\"; }"));
+  connect(this, &QTextBrowser::anchorClicked, this, &THtmlView::HotSpotClicked);
+}
+
+void THtmlView::Clear() {
+  baseFolder_.clear();
+  clear();
+  clearHistory();
+}
+
+bool THtmlView::LoadFromFile(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QString html = DecodeHtmlBytes(file.readAll());
+  LoadFromString(html, QFileInfo(fileName).absolutePath());
+  return true;
+}
+
+void THtmlView::LoadFromString(const QString& html, const QString& baseFolder) {
+  // The base must be in place before the text is parsed: images and style sheets load during
+  // parsing.
+  clear();
+  baseFolder_ = baseFolder;
+  setHtml(html);
+  clearHistory();
+}
+
+QString THtmlView::LocalPathFor(const QUrl& url) const {
+  const QString scheme = url.scheme();
+  if (IsDriveScheme(scheme))
+    return QDir::cleanPath(scheme + QLatin1Char(':') + url.path(QUrl::FullyDecoded));
+  QString path;
+  if (scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0)
+    path = url.toLocalFile();
+  else if (scheme.isEmpty())
+    path = url.path(QUrl::FullyDecoded);
+  else
+    return QString();  // no network, no other schemes
+  if (path.isEmpty()) return QString();
+  if (QDir::isAbsolutePath(path)) return QDir::cleanPath(path);
+  // Relative to the page's folder; a page without one has nothing to resolve against (never the
+  // working folder, which depends on how the program was started).
+  if (baseFolder_.isEmpty()) return QString();
+  return QDir::cleanPath(QDir(baseFolder_).absoluteFilePath(path));
+}
+
+QVariant THtmlView::loadResource(int type, const QUrl& name) {
+  // data: images are decoded by the document itself.
+  if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) return QVariant();
+  const QString path = LocalPathFor(name);
+  QByteArray bytes;
+  if (!path.isEmpty()) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+  }
+  // A non-null answer even for nothing found: a null one would let the document look the name
+  // up relative to the working folder.
+  if (type == QTextDocument::StyleSheetResource || type == QTextDocument::HtmlResource)
+    return QVariant(DecodeHtmlBytes(bytes));
+  return QVariant(bytes);
+}
+
+bool THtmlView::PrintPages(QPrinter& printer, int fromPage, int toPage) {
+  if (!printer.isValid()) return false;
+  fromPage = qMax(1, fromPage);
+  toPage = qMax(fromPage, toPage);
+  printer.setFromTo(fromPage, toPage);
+  std::unique_ptr<QTextDocument> copy;
+  const QTextDocument* doc = document();
+  if (printBlackText_) {
+    copy.reset(document()->clone());
+    QTextCursor all(copy.get());
+    all.select(QTextCursor::Document);
+    QTextCharFormat black;
+    black.setForeground(Qt::black);
+    all.mergeCharFormat(black);
+    doc = copy.get();
+  }
+  // QTextDocument prints with 2 cm margins and at the document's true size.
+  doc->print(&printer);
+  return printer.printerState() != QPrinter::Error;
+}
+
+void THtmlView::UsePromotionLook() {
+  setFrameShape(QFrame::NoFrame);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, Qt::white);
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+  setAutoFillBackground(true);
+  printBlackText_ = true;
+}
+
+void THtmlView::SetTopRightControl(QWidget* child, int right, int top) {
+  topRight_ = child;
+  topRightRight_ = right;
+  topRightTop_ = top;
+  if (!child) return;
+  child->setParent(this);
+  PlaceTopRightControl();
+  child->show();
+}
+
+void THtmlView::PlaceTopRightControl() {
+  if (!topRight_) return;
+  const QRect area = viewport()->geometry();
+  topRight_->move(area.right() + 1 - topRightRight_ - topRight_->width(), area.top() + topRightTop_);
+  topRight_->raise();
+}
+
+void THtmlView::resizeEvent(QResizeEvent* event) {
+  QTextBrowser::resizeEvent(event);
+  PlaceTopRightControl();
+}
+
+void THtmlView::HotSpotClicked(const QUrl& link) {
+  const QString target = link.toString();
+  bool handled = false;
+  if (OnHotSpotClick) OnHotSpotClick(this, target, handled);
+  if (!handled) FollowLink(target);
+}
+
+void THtmlView::FollowLink(const QString& target) {
+  const QUrl url(target);
+  if (!url.isValid()) return;
+  const QString fragment = url.fragment(QUrl::FullyDecoded);
+  if (url.scheme().isEmpty() && url.path().isEmpty()) {
+    if (!fragment.isEmpty()) scrollToAnchor(fragment);
+    return;
+  }
+  // Only relative references are followed inside the view; every scheme (file:, javascript:,
+  // mailto:, and web addresses nobody handled) stays where it is.
+  if (!url.scheme().isEmpty()) return;
+  const QString path = LocalPathFor(url);
+  if (path.isEmpty() || !IsHtmlFile(path) || !QFileInfo(path).isFile()) return;
+  if (!LoadFromFile(path)) return;
+  if (!fragment.isEmpty()) scrollToAnchor(fragment);
+}
