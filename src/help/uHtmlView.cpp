@@ -7,7 +7,9 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextFragment>
 #include <QTextDocument>
 
 #include "storage/uWin1252.h"
@@ -20,7 +22,29 @@ bool IsHtmlFile(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   return suffix == QLatin1String("htm") || suffix == QLatin1String("html");
 }
+// The size step Qt gives h1..h6 on top of the default size.
+int HeadingAdjustment(int level) { return 4 - level; }
 }  // namespace
+
+void HonourHeadingFontSizes(QTextDocument& doc) {
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    const int level = block.blockFormat().headingLevel();
+    if (level < 1 || level > 6) continue;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      QTextCharFormat format = fragment.charFormat();
+      const bool sized = format.hasProperty(QTextFormat::FontPointSize) || format.hasProperty(QTextFormat::FontPixelSize);
+      if (!sized || !format.hasProperty(QTextFormat::FontSizeAdjustment) ||
+          format.intProperty(QTextFormat::FontSizeAdjustment) != HeadingAdjustment(level))
+        continue;
+      format.clearProperty(QTextFormat::FontSizeAdjustment);
+      QTextCursor cursor(&doc);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      cursor.setCharFormat(format);
+    }
+  }
+}
 
 QString DecodeHtmlBytes(const QByteArray& bytes) {
   if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
@@ -75,6 +99,7 @@ void THtmlView::LoadFromString(const QString& html, const QString& baseFolder) {
   clear();
   baseFolder_ = baseFolder;
   setHtml(html);
+  HonourHeadingFontSizes(*document());
   clearHistory();
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QPrinter;
+class QTextDocument;
 
 // The program's HTML display: help pages, the general help page and the promotion page.
 // Links are never followed by Qt itself: every click goes to `OnHotSpotClick` first, and only a
@@ -70,6 +71,11 @@ class THtmlView : public QTextBrowser {
   int topRightRight_ = 3;
   int topRightTop_ = 3;
 };
+
+// Qt adds the heading's own size step (h1 +3, ...) to a font size the page's style sheet gives
+// a heading; this takes the step away again wherever an explicit size is set, so a heading of
+// "font-size: 13pt" is 13 pt as the page's author meant.
+void HonourHeadingFontSizes(QTextDocument& doc);
 
 // The text of an HTML file: UTF-8 when it carries a byte-order mark or is valid UTF-8 with
 // non-ASCII characters, otherwise Windows-1252, the program's 8-bit character set.

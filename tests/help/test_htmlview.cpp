@@ -161,6 +161,28 @@ TEST_F(HelpPageTest, DefaultFontsAreTimesNewRomanAndCourierNew) {
   EXPECT_TRUE(at.charFormat().fontFamilies().toStringList().contains(QStringLiteral("Courier New")));
 }
 
+// The font the layout really uses for the first character of `text`.
+QFont FontOf(THtmlView& view, const QString& text) {
+  QTextCursor c = view.document()->find(text);
+  QTextCursor at(view.document());
+  at.setPosition(c.selectionStart() + 1);
+  return at.charFormat().font();
+}
+
+TEST_F(HelpPageTest, HeadingsTakeTheSizeTheStyleSheetGivesThem) {
+  WriteCss("h1 { font-size: 13pt; } h2 { font-size: 10.5pt; } p { font-size: 9pt; }");
+  WriteFile(Help(QStringLiteral("Step1.html")),
+            "<head>CSSFILENAMEPATH</head><h1>Kopf <b>fett</b></h1><h2>Unterkopf</h2><h3>Ohne</h3><p>Text</p>");
+  THtmlView view;
+  ASSERT_TRUE(LoadHelpPage(view, StepHelpPagePath(0)));
+  EXPECT_DOUBLE_EQ(FontOf(view, QStringLiteral("Kopf")).pointSizeF(), 13.0);
+  EXPECT_DOUBLE_EQ(FontOf(view, QStringLiteral("fett")).pointSizeF(), 13.0);
+  EXPECT_DOUBLE_EQ(FontOf(view, QStringLiteral("Unterkopf")).pointSizeF(), 10.5);
+  EXPECT_DOUBLE_EQ(FontOf(view, QStringLiteral("Text")).pointSizeF(), 9.0);
+  // A heading the sheet says nothing about keeps its larger size.
+  EXPECT_GT(FontOf(view, QStringLiteral("Ohne")).pointSizeF(), view.document()->defaultFont().pointSizeF());
+}
+
 // Solid images of the three formats, side by side.
 TEST_F(HelpPageTest, JpegPngAndGifImagesRenderRelativeToThePagesFolder) {
   const QString folder = program_ + QStringLiteral("Mahnbescheid Runtime/");
