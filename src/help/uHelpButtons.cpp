@@ -4,12 +4,11 @@
 
 #include "platform/uColors.h"
 
-QAbstractButton* CreateHelpFlatButton(const QString& caption, QWidget* parent) {
+QWidget* CreateHelpFlatButton(const QString& caption, QWidget* parent, std::function<void()> onClick) {
   auto* button = new QToolButton(parent);
   button->setText(caption);
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);
-  button->setCursor(Qt::PointingHandCursor);
   const QString face = ColorFromBGR(0x008C21).name();
   const QString text = ColorFromBGR(0xF0FBFF).name();
   const QString hot = ColorFromBGR(0x00BE2D).name();
@@ -20,5 +19,11 @@ QAbstractButton* CreateHelpFlatButton(const QString& caption, QWidget* parent) {
                                        "QToolButton:hover { background: %3; color: %4; }"
                                        "QToolButton:pressed { background: %1; color: %4; }")
                             .arg(face, text, hot, hotText, border));
+  if (onClick) QObject::connect(button, &QToolButton::clicked, button, [fn = std::move(onClick)] { fn(); });
   return button;
+}
+
+QString HelpFlatButtonCaption(const QWidget* button) {
+  const auto* b = qobject_cast<const QToolButton*>(button);
+  return b ? b->text() : QString();
 }

@@ -1,6 +1,5 @@
 #include "help/uHelpPanels.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QEvent>
 #include <QFileInfo>
@@ -32,6 +31,14 @@ void Paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
   pal.setColor(role, colour);
   w->setPalette(pal);
   w->setAutoFillBackground(true);
+}
+
+// A click handler that does nothing once the panels are gone (their buttons may outlive them
+// while the main window is torn down).
+std::function<void()> Guarded(THelpPanels* panels, void (THelpPanels::*handler)()) {
+  return [guard = QPointer<THelpPanels>(panels), handler] {
+    if (guard) (guard.data()->*handler)();
+  };
 }
 
 // The viewers' own link rule: web addresses to the browser, other schemes nowhere.
@@ -126,7 +133,7 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
   panCloseHelp_->setObjectName(QStringLiteral("panCloseHelp"));
   panCloseHelp_->setFixedWidth(25);
   Paint(panCloseHelp_, QPalette::Window, ColorFromBGR(0x008000));
-  buttonCloseHelp_ = CreateHelpFlatButton(QStringLiteral("x"), panCloseHelp_);
+  buttonCloseHelp_ = CreateHelpFlatButton(QStringLiteral("x"), panCloseHelp_, Guarded(this, &THelpPanels::ButtonCloseHelpClick));
   buttonCloseHelp_->setObjectName(QStringLiteral("ButtonCloseHelp"));
   buttonCloseHelp_->setGeometry(3, 3, 19, 20);
   helpLayout->addWidget(panCloseHelp_);
@@ -144,7 +151,7 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
           [this](const QPoint& pos) { helpPopup_->popup(htmlView_->viewport()->mapToGlobal(pos)); });
   connect(mnuDruckeHelptext_, &QAction::triggered, this, [this] { mnuDruckeHelptextClick(); });
 
-  buttonImageHelp_ = CreateHelpFlatButton(QStringLiteral("Hilfe ?"), mainWindow);
+  buttonImageHelp_ = CreateHelpFlatButton(QStringLiteral("Hilfe ?"), mainWindow, Guarded(this, &THelpPanels::ButtonImageHelpClick));
   buttonImageHelp_->setObjectName(QStringLiteral("ButtonImageHelp"));
   buttonImageHelp_->setFixedSize(65, 30);
 
@@ -152,8 +159,6 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
   smKontextHilfe_->setObjectName(QStringLiteral("smKontextHilfe"));
   smKontextHilfe_->setCheckable(true);
 
-  connect(buttonImageHelp_, &QAbstractButton::clicked, this, [this] { ButtonImageHelpClick(); });
-  connect(buttonCloseHelp_, &QAbstractButton::clicked, this, [this] { ButtonCloseHelpClick(); });
   connect(smKontextHilfe_, &QAction::triggered, this, [this] { smKontextHilfeClick(); });
   connect(splitter_, &QSplitter::splitterMoved, this, [this] {
     if (StepHelpVisible()) stepHelpHeight_ = panHelpContainer_->height();
@@ -185,8 +190,12 @@ void THelpPanels::BuildPromotion(QWidget* mainWindow) {
   htmlViewerWerbung_ = new THtmlView(panWerbungInnerContainer_);
   htmlViewerWerbung_->setObjectName(QStringLiteral("HTMLViewerWerbung"));
   htmlViewerWerbung_->UsePromotionLook();
-  htmlViewerWerbung_->OnHotSpotClick = [this](THtmlView* sender, const QString& target, bool& handled) {
-    HTMLViewerWerbungHotSpotClick(sender, target, handled);
+  htmlViewerWerbung_->OnHotSpotClick = [guard = QPointer<THelpPanels>(this)](THtmlView* sender, const QString& target,
+                                                                              bool& handled) {
+    if (guard)
+      guard->HTMLViewerWerbungHotSpotClick(sender, target, handled);
+    else
+      handled = true;
   };
   inner->addWidget(htmlViewerWerbung_);
   row->addWidget(panWerbungInnerContainer_);
@@ -196,11 +205,10 @@ void THelpPanels::BuildPromotion(QWidget* mainWindow) {
   panWerbungBorderBottom_->setFixedHeight(40);
   column->addWidget(panWerbungBorderBottom_);
 
-  buttonCloseWerbung_ = CreateHelpFlatButton(QStringLiteral("x"), htmlViewerWerbung_);
+  buttonCloseWerbung_ = CreateHelpFlatButton(QStringLiteral("x"), htmlViewerWerbung_, Guarded(this, &THelpPanels::ButtonCloseWerbungClick));
   buttonCloseWerbung_->setObjectName(QStringLiteral("ButtonCloseWerbung"));
   buttonCloseWerbung_->setFixedSize(19, 20);
   htmlViewerWerbung_->SetTopRightControl(buttonCloseWerbung_, 5, 3);
-  connect(buttonCloseWerbung_, &QAbstractButton::clicked, this, [this] { ButtonCloseWerbungClick(); });
   panWerbungContent_->hide();
 }
 

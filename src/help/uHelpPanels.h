@@ -2,7 +2,6 @@
 #include <QObject>
 #include <QPointer>
 
-class QAbstractButton;
 class QAction;
 class QFrame;
 class QLabel;
@@ -40,7 +39,7 @@ class THelpPanels : public QObject {
   QWidget* ContextContainer() const { return panContainerContext_; }  // panContainerContext
   // Puts the main window's scroll box (ScrollBox1) at the top of ContextContainer().
   void SetFormArea(QWidget* formArea);
-  QAbstractButton* ButtonImageHelp() const { return buttonImageHelp_; }  // "Hilfe ?" for panInfo
+  QWidget* ButtonImageHelp() const { return buttonImageHelp_; }  // "Hilfe ?" for panInfo
   QAction* KontextHilfeAction() const { return smKontextHilfe_; }       // checkable menu item
   QWidget* PromotionPanel() const { return panWerbungContent_; }        // right edge, below toolbar
 
@@ -52,13 +51,13 @@ class THelpPanels : public QObject {
   QWidget* SplitterHandle() const;
   QFrame* panHelpContainer() const { return panHelpContainer_; }
   THtmlView* HTMLView() const { return htmlView_; }
-  QAbstractButton* ButtonCloseHelp() const { return buttonCloseHelp_; }
+  QWidget* ButtonCloseHelp() const { return buttonCloseHelp_; }
   QMenu* HelpPopup() const { return helpPopup_; }
   QAction* mnuDruckeHelptext() const { return mnuDruckeHelptext_; }
   THtmlHilfe* HelpWindow() const { return helpWindow_; }
   QWidget* panWerbungInnerContainer() const { return panWerbungInnerContainer_; }
   THtmlView* HTMLViewerWerbung() const { return htmlViewerWerbung_; }
-  QAbstractButton* ButtonCloseWerbung() const { return buttonCloseWerbung_; }
+  QWidget* ButtonCloseWerbung() const { return buttonCloseWerbung_; }
 
   // --- state (what the user sees once the window is shown)
   bool StepHelpVisible() const;
@@ -115,8 +114,8 @@ class THelpPanels : public QObject {
   QFrame* panHelpContainer_ = nullptr;
   QWidget* panCloseHelp_ = nullptr;
   THtmlView* htmlView_ = nullptr;
-  QAbstractButton* buttonCloseHelp_ = nullptr;
-  QAbstractButton* buttonImageHelp_ = nullptr;
+  QWidget* buttonCloseHelp_ = nullptr;
+  QWidget* buttonImageHelp_ = nullptr;
   QAction* smKontextHilfe_ = nullptr;
   QMenu* helpPopup_ = nullptr;
   QAction* mnuDruckeHelptext_ = nullptr;
@@ -128,6 +127,6 @@ class THelpPanels : public QObject {
   QWidget* panWerbungContent_ = nullptr;
   QFrame* panWerbungInnerContainer_ = nullptr;
   THtmlView* htmlViewerWerbung_ = nullptr;
-  QAbstractButton* buttonCloseWerbung_ = nullptr;
+  QWidget* buttonCloseWerbung_ = nullptr;
   QWidget* panWerbungBorderBottom_ = nullptr;
 };

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,6 +15,7 @@
 
 #include "TestSupport.h"
 #include "help/FHtmlHilfe.h"
+#include "help/uHelpButtons.h"
 #include "help/uHelpPanels.h"
 #include "help/uHtmlView.h"
 #include "help/uWebLinks.h"
@@ -111,8 +111,8 @@ TEST_F(HelpPanelsTest, AtStartOnlyTheFormAreaShows) {
   EXPECT_EQ(Names(), QStringList{QStringLiteral("form")});
   EXPECT_FALSE(panels_->KontextHilfeAction()->isChecked());
   EXPECT_EQ(panels_->KontextHilfeAction()->text(), QStringLiteral("Kontext Hilfe zu den einzelnen Ausfüll-Schritten"));
-  EXPECT_EQ(panels_->ButtonImageHelp()->text(), QStringLiteral("Hilfe ?"));
-  EXPECT_EQ(panels_->ButtonCloseHelp()->text(), QStringLiteral("x"));
+  EXPECT_EQ(HelpFlatButtonCaption(panels_->ButtonImageHelp()), QStringLiteral("Hilfe ?"));
+  EXPECT_EQ(HelpFlatButtonCaption(panels_->ButtonCloseHelp()), QStringLiteral("x"));
 }
 
 TEST_F(HelpPanelsTest, PartsHaveTheirHeightsAndTheHelpGetsHalfTheArea) {
@@ -411,13 +411,30 @@ TEST_F(HelpPanelsTest, PromotionCloseButtonSitsInTheViewerAndHidesThePanel) {
   QVRegIniFile().WriteInteger(QStringLiteral("\\Werbung\\"), QStringLiteral("Count"), 10);
   Build();
   panels_->ShowPromotion();
-  QAbstractButton* close = panels_->ButtonCloseWerbung();
+  QWidget* close = panels_->ButtonCloseWerbung();
   EXPECT_EQ(close->parentWidget(), panels_->HTMLViewerWerbung());
-  EXPECT_EQ(close->text(), QStringLiteral("x"));
+  EXPECT_EQ(HelpFlatButtonCaption(close), QStringLiteral("x"));
   EXPECT_EQ(close->size(), QSize(19, 20));
   QTest::mouseClick(close, Qt::LeftButton);
   EXPECT_FALSE(panels_->PromotionVisible());
   EXPECT_EQ(QVRegIniFile().ReadInteger(QStringLiteral("\\Werbung\\"), QStringLiteral("Count"), 12345), 0);
 }
 
+}  // namespace
+
+namespace {
+// The main window may tear the panels' controller down before its widgets.
+TEST(HelpPanelsLifetime, ButtonsAndLinksOutlivingTheControllerDoNothing) {
+  QWidget window;
+  auto* panels = new THelpPanels(&window);
+  QWidget* open = panels->ButtonImageHelp();
+  QWidget* help = panels->panHelpContainer();
+  THtmlView* promotion = panels->HTMLViewerWerbung();
+  delete panels;
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_TRUE(help->isHidden());
+  bool handled = false;
+  promotion->OnHotSpotClick(promotion, QStringLiteral("javascript:x"), handled);
+  EXPECT_TRUE(handled);
+}
 }  // namespace
