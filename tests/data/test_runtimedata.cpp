@@ -9,12 +9,14 @@
 #include <QFont>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "TestSupport.h"
 #include "definition/WizardSteps.h"
+#include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"
 #include "storage/uWin1252.h"
 
@@ -314,68 +316,52 @@ TEST_F(RuntimeData, SplashAndAboutPicturesAreDrawn) {
 }
 
 namespace {
-// The entries of a document as the profile rules read them: names without regard to case,
-// values trimmed of blanks. Lines must end in CR LF.
-struct TDocument {
-  QStringList Lines;
-  std::map<QString, QString> Values;  // key: lower-case name
-  QString Value(const QString& name) const {
-    auto it = Values.find(name.toLower());
-    return it == Values.end() ? QString() : it->second;
-  }
-};
-
-TDocument ReadDocument(const QString& fileName) {
-  TDocument d;
-  const QByteArray bytes = LoadFileToString(fileName);
-  EXPECT_TRUE(bytes.endsWith("\r\n"));
-  EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << "jede Zeile endet mit CR LF";
-  const QString text = FromWin1252(bytes);
-  d.Lines = text.split(QStringLiteral("\r\n"));
-  d.Lines.removeLast();
-  for (const QString& line : d.Lines.mid(1)) {
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq <= 0) continue;
-    d.Values[line.left(eq).trimmed().toLower()] = line.mid(eq + 1).trimmed();
-  }
-  return d;
-}
-
 const QString kSample = QStringLiteral("examples/Beispiel.kln");
+
+// The sample loaded into fresh field lists the way the program opens a document.
+TFieldLists LoadSample(const TWizardDefinition& def) {
+  TFieldLists lists;
+  BuildFieldLists(def, lists);
+  TScriptedDialogs dialogs;
+  TDocument document(lists);
+  EXPECT_TRUE(document.LoadDocument(SourceRuntimeFolder() + kSample));
+  EXPECT_TRUE(dialogs.Messages.empty());
+  return lists;
+}
 }  // namespace
 
-TEST_F(RuntimeData, SampleDocumentHoldsEveryFieldInOrder) {
-  const TDocument d = ReadDocument(SourceRuntimeFolder() + kSample);
-  ASSERT_FALSE(d.Lines.isEmpty());
-  EXPECT_EQ(d.Lines.first(), QStringLiteral("[Mahnbescheid]"));
-  QStringList expected;
-  for (const TFormFieldList& l : Lists())
-    for (int j = 0; j < l.Count(); ++j) expected << l.Fields(j)->Name();
-  QStringList names;
-  for (const QString& line : d.Lines.mid(1)) names << line.section(QLatin1Char('='), 0, 0);
-  EXPECT_EQ(names, expected);
+TEST_F(RuntimeData, SampleDocumentIsExactlyWhatTheProgramWrites) {
+  // Every field of every step in definition order, Windows-1252 with CR LF: saving the loaded
+  // sample again gives the same bytes.
+  TFieldLists lists = LoadSample(Def());
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString copy = dir.filePath(QStringLiteral("Kopie.kln"));
+  TScriptedDialogs dialogs;
+  TDocument document(lists);
+  ASSERT_TRUE(document.WriteDocument(copy));
+  EXPECT_EQ(LoadFileToString(copy), LoadFileToString(SourceRuntimeFolder() + kSample));
 }
 
 TEST_F(RuntimeData, SampleDocumentIsAFittingCompleteApplication) {
-  const TDocument d = ReadDocument(SourceRuntimeFolder() + kSample);
-  // The four entries the completeness check asks for before printing.
-  EXPECT_FALSE(d.Value(QStringLiteral("AntragstellerNachnameSp1")).isEmpty() &&
-               d.Value(QStringLiteral("AntragstellerFirmaBezeichnung1Sp3")).isEmpty());
-  EXPECT_FALSE(d.Value(QStringLiteral("AntragsGegnerNachnameSp1")).isEmpty() &&
-               d.Value(QStringLiteral("AntragsGegnerFirmaBezeichnung1Sp3")).isEmpty());
-  EXPECT_FALSE(d.Value(QStringLiteral("HauptAnspruchKatalogNr1")).isEmpty());
-  EXPECT_FALSE(d.Value(QStringLiteral("AmtsgerichtPLZOrt")).isEmpty());
+  const TFieldLists lists = LoadSample(Def());
+  auto value = [&](int step, const char* name) { return lists[std::size_t(step)].ValueByName(QString::fromLatin1(name)); };
+  // The four entries the completeness check asks for before printing, on their steps.
+  EXPECT_FALSE(value(0, "AntragstellerNachnameSp1").isEmpty() && value(0, "AntragstellerFirmaBezeichnung1Sp3").isEmpty());
+  EXPECT_FALSE(value(1, "AntragsGegnerNachnameSp1").isEmpty() && value(1, "AntragsGegnerFirmaBezeichnung1Sp3").isEmpty());
+  EXPECT_FALSE(value(2, "HauptAnspruchKatalogNr1").isEmpty());
+  EXPECT_FALSE(value(6, "AmtsgerichtPLZOrt").isEmpty());
   // A craftsman's invoice with running interest, before the central court of Hessen.
-  EXPECT_EQ(d.Value(QStringLiteral("HauptAnspruchKatalogNr1")), QStringLiteral("8"));
-  EXPECT_EQ(d.Value(QStringLiteral("ForderungsuebergangLaufendeZinsenZeilenNr1")), QStringLiteral("32"));
-  EXPECT_EQ(d.Value(QStringLiteral("AmtsgerichtPLZOrt")), QStringLiteral("36084 Hünfeld"));
-  EXPECT_EQ(d.Value(QStringLiteral("AmtsgerichtName")), QStringLiteral("Hünfeld"));
+  EXPECT_EQ(value(2, "HauptAnspruchKatalogNr1"), QStringLiteral("8"));
+  EXPECT_EQ(value(3, "ForderungsuebergangLaufendeZinsenZeilenNr1"), QStringLiteral("32"));
+  EXPECT_EQ(value(6, "AmtsgerichtPLZOrt"), QStringLiteral("36084 Hünfeld"));
+  EXPECT_EQ(value(6, "AmtsgerichtName"), QStringLiteral("Hünfeld"));
   // Dates of the claim periods as the date check leaves them: dd.mm.yy, or Rest/Teil for "bis".
   const QRegularExpression date(QStringLiteral("^(0[1-9]|[12][0-9]|3[01])\\.(0[1-9]|1[0-2])\\.[0-9]{2}$"));
-  for (const TFormFieldList& l : Lists())
+  for (const TFormFieldList& l : lists)
     for (int j = 0; j < l.Count(); ++j) {
       const TFormField& f = *l.Fields(j);
-      const QString v = d.Value(f.Name());
+      const QString& v = f.Value();
       SCOPED_TRACE(f.Name().toStdString() + "=" + v.toStdString());
       const bool von = f.Name().startsWith(QStringLiteral("HauptAnspruchDatumVon"), Qt::CaseInsensitive) ||
                        f.Name() == QLatin1String("SonstigerAnspruchDatumVom");
@@ -395,10 +381,9 @@ TEST_F(RuntimeData, SampleDocumentIsAFittingCompleteApplication) {
         EXPECT_LE(TextWidthMM(v, f.Font()), f.Width());
       }
     }
-  // Exactly one of the two declarations on the consideration.
-  EXPECT_NE(d.Value(QStringLiteral("GegenleistungAbhaengt")).isEmpty(),
-            d.Value(QStringLiteral("GegenleistungNichtAbhaengt")).isEmpty());
-  EXPECT_FALSE(d.Value(QStringLiteral("GegenleistungUnterschrift")).isEmpty());
+  // Exactly one of the two declarations on the consideration, and the place of signing.
+  EXPECT_NE(value(5, "GegenleistungAbhaengt").isEmpty(), value(5, "GegenleistungNichtAbhaengt").isEmpty());
+  EXPECT_FALSE(value(5, "GegenleistungUnterschrift").isEmpty());
 }
 
 TEST_F(RuntimeData, EveryStepHasAHelpPageWithTheStyleSheetPlaceholder) {
