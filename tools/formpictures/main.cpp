@@ -270,8 +270,8 @@ QImage DrawSplash(const QImage& page1, const QImage& page2) {
   p.setFont(ScreenFont(22, true));
   p.drawText(QRectF(200, 106, 190, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mahnbescheid"));
   p.setFont(ScreenFont(12));
-  p.drawText(QRectF(200, 138, 190, 40), Qt::AlignLeft | Qt::TextWordWrap,
-             QStringLiteral("Beschriftungs-Software für PC-Mahnbescheide"));
+  p.drawText(QRectF(200, 138, 190, 40), Qt::AlignLeft,
+             QStringLiteral("Beschriftungs-Software\nfür PC-Mahnbescheide"));
   p.fillRect(QRectF(200, 184, 170, 2), kInk);
   p.setFont(ScreenFont(11));
   p.drawText(QRectF(200, 194, 190, 18), Qt::AlignLeft | Qt::AlignVCenter,
@@ -322,7 +322,8 @@ QImage DrawPromotion(const QImage& page1) {
   img.fill(Qt::white);
   QPainter p(&img);
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-  const QStringList titles = {QStringLiteral("Vollstreckung"), QStringLiteral("Mietvertrag"), QStringLiteral("Mahnbescheid")};
+  const QStringList titles = {QStringLiteral("Voll-\nstreckung"), QStringLiteral("Miet-\nvertrag"),
+                              QStringLiteral("Mahn-\nbescheid")};
   for (int i = 0; i < titles.size(); ++i) {
     p.save();
     p.translate(50 + i * 40, 62);
@@ -337,8 +338,9 @@ QImage DrawPromotion(const QImage& page1) {
     }
     p.drawRect(r);
     p.setPen(kInk);
+    if (i == 2) p.fillRect(QRectF(r.left() + 1, r.top() + 1, r.width() - 2, 20), QColor(255, 255, 255, 220));
     p.setFont(ScreenFont(8, true));
-    p.drawText(QRectF(r.left(), r.top() + 2, r.width(), 12), Qt::AlignCenter, titles[i]);
+    p.drawText(QRectF(r.left(), r.top() + 2, r.width(), 20), Qt::AlignCenter, titles[i]);
     p.restore();
   }
   return img;
