@@ -219,23 +219,38 @@ void TProfileFile::ForEachEntry(const QString& foldedSection, F&& f) const {
   }
 }
 
+void TProfileFile::FoldKey(const char* s, qsizetype n, QByteArray* key) const {
+  key->resize(n);
+  char* d = key->data();
+  for (qsizetype i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80) {
+      *key = Decode(QByteArray(s, n)).toCaseFolded().toUtf8();
+      return;
+    }
+    d[i] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : char(c);
+  }
+}
+
+QByteArray TProfileFile::FoldedKey(const QString& name) const {
+  const QByteArray encoded = Encode(name.trimmed());
+  QByteArray key;
+  FoldKey(encoded.constData(), encoded.size(), &key);
+  return key;
+}
+
 QHash<QString, QString> TProfileFile::ReadStrings(const QString& section, const QStringList& names) const {
   QHash<QString, QString> result;
   // Folded name -> the names asked for that fold to it.
-  QHash<QString, QStringList> wanted;
-  QSet<qsizetype> lengths;
-  for (const QString& n : names) {
-    const QString folded = n.trimmed().toCaseFolded();
-    wanted[folded].append(n);
-    lengths.insert(Encode(folded).size());
-  }
+  QHash<QByteArray, QStringList> wanted;
+  for (const QString& n : names) wanted[FoldedKey(n)].append(n);
   qsizetype left = wanted.size();
   if (left == 0) return result;
+  QByteArray key;
   ForEachEntry(section.trimmed().toCaseFolded(),
                [&](const char* name, qsizetype nameLen, const char* raw, qsizetype rawLen, const TEntryRef&) {
-                 // Most lines of a large foreign file are rejected by their length alone.
-                 if (!utf8_ && !lengths.contains(nameLen)) return true;
-                 auto it = wanted.find(Decode(QByteArray::fromRawData(name, nameLen)).toCaseFolded());
+                 FoldKey(name, nameLen, &key);
+                 auto it = wanted.find(key);
                  if (it == wanted.end() || it->isEmpty()) return true;
                  const QString value = DecodeValue(Decode(QByteArray(raw, rawLen)));
                  for (const QString& n : *it) result.insert(n, value);
@@ -275,23 +290,18 @@ void TProfileFile::WriteStrings(const QString& section, const std::vector<std::p
   if (entries.empty()) return;
   const QString foldedSection = section.trimmed().toCaseFolded();
   // Where each name's entry is now: found in one pass, then kept up to date as entries are added.
-  QHash<QString, TEntryRef> where;
-  QHash<QString, bool> seen;
-  QSet<qsizetype> lengths;
-  for (const auto& e : entries) {
-    const QString folded = e.first.trimmed().toCaseFolded();
-    seen.insert(folded, false);
-    lengths.insert(Encode(folded).size());
-  }
+  QHash<QByteArray, TEntryRef> where;
+  QHash<QByteArray, bool> seen;
+  for (const auto& e : entries) seen.insert(FoldedKey(e.first), false);
   qsizetype left = seen.size();
+  QByteArray key;
   ForEachEntry(foldedSection,
                [&](const char* name, qsizetype nameLen, const char*, qsizetype, const TEntryRef& ref) {
-                 if (!utf8_ && !lengths.contains(nameLen)) return true;
-                 const QString folded = Decode(QByteArray::fromRawData(name, nameLen)).toCaseFolded();
-                 auto it = seen.find(folded);
+                 FoldKey(name, nameLen, &key);
+                 auto it = seen.find(key);
                  if (it == seen.end() || it.value()) return true;
                  it.value() = true;
-                 where.insert(folded, ref);
+                 where.insert(key, ref);
                  return --left > 0;
                });
 
@@ -299,7 +309,7 @@ void TProfileFile::WriteStrings(const QString& section, const std::vector<std::p
   int appendedIndex = span.Found ? -1 : AppendedIndex(foldedSection);
   for (const auto& e : entries) {
     const QString name = e.first.trimmed();
-    const QString folded = name.toCaseFolded();
+    const QByteArray folded = FoldedKey(name);
     const QByteArray line = Encode(name) + '=' + Encode(EncodeValue(e.second));
     auto it = where.find(folded);
     if (it != where.end()) {

@@ -76,6 +76,9 @@ class TProfileFile {
   };
 
   QString Decode(const QByteArray& bytes) const;
+  // The lookup key of a name: ASCII names fold byte by byte, others through Unicode case folding.
+  void FoldKey(const char* s, qsizetype n, QByteArray* key) const;
+  QByteArray FoldedKey(const QString& name) const;
   QByteArray Encode(const QString& text) const;
   const TSectionSpan& Span(const QString& foldedSection) const;
   int AppendedIndex(const QString& foldedSection) const;

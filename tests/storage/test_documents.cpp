@@ -19,6 +19,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -202,6 +203,36 @@ TEST_F(DocumentTest, UnreadableOrHugeFileLeavesTheFieldsAndSaysWhy) {
   EXPECT_TRUE(dialogs_.Messages[0].Text.contains(QDir::toNativeSeparators(Path("ordner.kln"))));
   EXPECT_TRUE(dialogs_.Messages[1].Text.contains(QStringLiteral("zu groß")));
   EXPECT_EQ(Value(0, 0), "alt");
+#ifdef Q_OS_UNIX
+  // A pipe or an endless device would block or never end: refused at once, for reading and
+  // for a save into it.
+  ASSERT_EQ(mkfifo(QFile::encodeName(Path("rohr.kln")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", Path("null.kln")));
+  EXPECT_FALSE(doc_->LoadDocument(Path("rohr.kln")));
+  EXPECT_FALSE(doc_->LoadDocument(Path("null.kln")));
+  EXPECT_FALSE(doc_->WriteDocument(Path("rohr.kln")));
+  ASSERT_EQ(dialogs_.Messages.size(), 5u);
+  EXPECT_TRUE(dialogs_.Messages[4].Text.startsWith(
+      QStringLiteral("In %1 kann nicht geschrieben werden").arg(QDir::toNativeSeparators(Path("rohr.kln")))));
+  EXPECT_EQ(Value(0, 0), "alt");
+#endif
+}
+
+TEST_F(DocumentTest, OpenOfAnUnreadableFileKeepsTheCurrentDocument) {
+  WriteAll(Path("a.kln"), "[Mahnbescheid]\r\nName=A-Wert\r\n");
+  ASSERT_TRUE(doc_->OpenCommandLineDocument({"p", Path("a.kln")}));
+  SetName("geändert");
+  doc_->SetDirty(true);
+  QDir().mkpath(Path("ordner.kln"));
+  dialogs_.AnswerMessage(dbNo);
+  dialogs_.AnswerFile(Path("ordner.kln"));
+  doc_->Open();
+  EXPECT_EQ(dialogs_.Log, QStringList({"message", "open", "message"}));
+  EXPECT_EQ(dialogs_.Messages.back().Kind, TDialogKind::Error);
+  EXPECT_EQ(doc_->FileName(), Path("a.kln"));
+  EXPECT_EQ(Value(1, 0), QStringLiteral("geändert"));
+  EXPECT_TRUE(doc_->Dirty());
+  EXPECT_EQ(shown_, 0);
 }
 
 TEST_F(DocumentTest, FileThatIsNoDocumentReadsEmpty) {
