@@ -733,6 +733,18 @@ TEST_F(DocumentTest, SaveKeepsTheFilesPermissions) {
   EXPECT_EQ(QFile::permissions(path) & notUser, perms);
 }
 
+#ifdef Q_OS_UNIX
+TEST_F(DocumentTest, SaveThroughALinkWritesTheLinkedFile) {
+  QDir().mkpath(Path("echt"));
+  WriteAll(Path("echt/akte.kln"), "[Mahnbescheid]\r\nName=alt\r\n");
+  ASSERT_TRUE(QFile::link(Path("echt/akte.kln"), Path("verweis.kln")));
+  SetName("neu");
+  ASSERT_TRUE(doc_->WriteDocument(Path("verweis.kln")));
+  EXPECT_TRUE(QFileInfo(Path("verweis.kln")).isSymLink());
+  EXPECT_EQ(Entry(Path("echt/akte.kln"), "Name"), "neu");
+}
+#endif
+
 // The child's part of the next test: saves a large document and stops half-way, waiting to be
 // killed. Runs only when started by it.
 TEST(DocumentChild, SaveUntilKilled) {
