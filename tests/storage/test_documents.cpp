@@ -236,8 +236,7 @@ TEST_F(DocumentTest, OpenOfAnUnreadableFileKeepsTheCurrentDocument) {
 }
 
 TEST_F(DocumentTest, FileThatIsNoDocumentReadsEmpty) {
-  QByteArray junk;
-  for (int i = 0; i < (50 << 20) / 16; ++i) junk += QByteArray("\0\x01\xFF[=]\n\r\x80 Name=\0", 16);
+  const QByteArray junk = QByteArray("\0\x01\xFF[=]\n\r\x80 Name=\0", 16).repeated((50 << 20) / 16);
   WriteAll(Path("junk.kln"), junk);
   SetAll(lists_, "alt");
   ASSERT_TRUE(doc_->LoadDocument(Path("junk.kln")));

@@ -247,12 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         THostile{"NUL bytes", [] { return QByteArray(100000, '\0'); }},
         THostile{"a megabyte line", [] { return QByteArray(1 << 20, '=') + "\r\n" + QByteArray(1 << 20, 'a'); }},
         THostile{"50 MB of short lines",
-                 [] {
-                   QByteArray b;
-                   b.reserve(50 << 20);
-                   while (b.size() < (50 << 20)) b += "Name=x\n";
-                   return b;
-                 }},
+                 [] { return QByteArray("Name=x\n").repeated((50 << 20) / 7); }},
         THostile{"50 MB of line breaks", [] { return QByteArray(50 << 20, '\n'); }},
         THostile{"UTF-16 text", [] { return QByteArray("\xFF\xFE[\0M\0]\0\r\0\n\0N\0=\0x\0", 18); }}),
     [](const ::testing::TestParamInfo<THostile>& info) {
