@@ -4,8 +4,11 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include "app/Wizardframe.h"
 #include "definition/WizardSteps.h"
 #include "diagnostics/udebug.h"
+#include "help/FStartBildMahnbescheid_KALNO.h"
+#include "help/uFileInfo.h"
 #include "platform/UserDialogs.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
@@ -16,33 +19,45 @@ QString ProgramVersionLine() {
 }
 
 int RunProgram(int argc, char** argv) {
-  // Before the application object: the debug log and the program folder in the settings.
+  // Module start-up work, before any window: the debug log, the program folder in the settings.
   StartDebugLog();
   WriteInstallDir();
 
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
-  QApplication::setOrganizationName(QStringLiteral("KALNO"));
-  QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
-
   int rc = 0;
-  try {
-    std::unique_ptr<TWizardDefinition> def = TWizardDefinition::Load(DefinitionFileName(RuntimeFolder()));
-    TFieldLists lists;
-    BuildFieldLists(*def, lists);
-    int fields = 0;
-    for (const TFormFieldList& l : lists) fields += l.Count();
-    QTextStream(stdout) << QStringLiteral("Formatbeschreibung geladen: %1 Schritte, %2 Felder\n")
-                               .arg(def->StepCount())
-                               .arg(fields);
-  } catch (const EKalnoError& e) {
-    QTextStream(stderr) << e.Message() << '\n';
-    Dialogs().ShowError(e.Message());
-    rc = 1;
+  {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
+    QApplication::setOrganizationName(QStringLiteral("KALNO"));
+    QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
+
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+
+    ShowSplash();
+    std::unique_ptr<TMainFrame> main;
+    QString failure;
+    try {
+      main = std::make_unique<TMainFrame>(arguments);
+    } catch (const EKalnoError& e) {
+      failure = e.Message();
+    }
+    // Also when building the window failed: the splash must not stay on top of the message.
+    CloseSplash(main.get());
+    if (!main) {
+      QTextStream(stderr) << failure << '\n';
+      Dialogs().ShowError(failure);
+      rc = 1;
+    } else {
+      rc = app.exec();
+      main.reset();
+    }
+    // Released in reverse order of their creation, after the windows.
+    ReleaseWizardDefinition();
+    ReleaseFileInfo();
+    TQVRegIniFile::SetWriteErrorHandler(nullptr);
   }
-  TQVRegIniFile::SetWriteErrorHandler(nullptr);
   StopDebugLog();
   return rc;
 }
