@@ -6,6 +6,8 @@
 
 #include "fields/uFormFields.h"
 
+class TFormEditorList;
+
 // The form rules of the payment-order application: official code lists, the central dunning
 // courts, references between sections, derived fields, checks and hints. Everything here works
 // on field values; the editor side (lists on combo boxes, enabling, focus) sits on top of it.
@@ -149,3 +151,26 @@ bool ValidateDateText(TFormField& field, const QString& editorText, QString* new
 QString GetContextHelpText(const TFormField& field);
 // The hint of one catalogue number (compared exactly as text), or empty.
 QString CatalogueHint(const QString& number);
+
+// ---------------------------------------------------------------------------------------------
+// The editors of the shown step, reached only through the manager's editor list. Every rule skips
+// an editor that the shown step does not have.
+
+// After ShowStep, before LoadValues: fixed and reference lists, today's date in an empty
+// `DatumAntrag`, the second-column rule, the read-only court name.
+void PrepareStepEditors(TFormEditorList& editors, TFieldLists& lists);
+// `AmtsgerichtName` is derived: its edit is read-only (it still takes the focus).
+void ProtectCourtName(TFormEditorList& editors, const TFormField& field);
+// Rebuilds the list of a reference field from the current values of its source step.
+void BuildReferenceLists(TFormEditorList& editors, const TFormField& field, const TFieldLists& lists);
+// Column 2 of applicants/respondents is usable only while the column-1 surname is entered.
+void EnableSecondColumns(TFormEditorList& editors, const TFormField& field);
+// The bank-field advance and the court name of the chosen court list entry.
+void ApplyDerivedFields(TFormEditorList& editors, const TFormField& field);
+// Enables or disables the named editor; editors of the kinds with a face colour also turn
+// white / grey. `kind` is the caller's, not read from the field.
+void SetEditorEnabled(TFormEditorList& editors, const QString& name, TFormFieldKind kind, bool enabled);
+void SetEditorReadOnly(TFormEditorList& editors, const QString& name);
+// When a date field is left: checks the text its editor shows, writes the normalised value into the
+// field and the editor or shows the warning. False keeps the focus in the editor.
+bool ValidateDateField(TFormEditorList& editors, TFormField& field, const TFieldLists& lists);
