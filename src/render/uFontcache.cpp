@@ -1,0 +1,83 @@
+#include "render/uFontcache.h"
+
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QVector>
+#include <cmath>
+
+#include "storage/uWin1252.h"
+
+namespace {
+constexpr int kDefaultEm = 2048;
+
+QString AllCodes() {
+  QString s;
+  s.reserve(256);
+  for (int b = 0; b < 256; ++b) s.append(Win1252ToUnicode(static_cast<unsigned char>(b)));
+  return s;
+}
+}  // namespace
+
+TFontInfo::TFontInfo(const QFont& font) : font_(font) {
+  // Measured upright and unhinted: the widths are the font's design advances.
+  QFont probe(font);
+  probe.setHintingPreference(QFont::PreferNoHinting);
+  probe.setKerning(false);
+  probe.setPixelSize(kDefaultEm);
+  QRawFont raw = QRawFont::fromFont(probe);
+  const QString codes = AllCodes();
+
+  if (raw.isValid() && raw.unitsPerEm() > 0) {
+    emSize_ = qMax(1, qRound(raw.unitsPerEm()));
+    raw.setPixelSize(emSize_);
+    const QList<quint32> glyphs = raw.glyphIndexesForString(codes);
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+    if (glyphs.size() == 256 && advances.size() == 256) {
+      for (int i = 0; i < 256; ++i) {
+        glyphs_[i] = glyphs[i];
+        widths_[i] = qRound(advances[i].x());
+      }
+      ascent_ = float(raw.ascent());
+      descent_ = float(raw.descent());
+      raw_ = raw;
+      return;
+    }
+  }
+  // No outline metrics: measure the font as the platform lays it out at the reference height.
+  emSize_ = kDefaultEm;
+  const QFontMetricsF fm(probe);
+  for (int i = 0; i < 256; ++i) widths_[i] = qRound(fm.horizontalAdvance(codes.at(i)));
+  ascent_ = float(fm.ascent());
+  descent_ = float(fm.descent());
+}
+
+bool TFontInfo::Matches(const QFont& font) const {
+  return font_.family() == font.family() && font_.bold() == font.bold() &&
+         font_.italic() == font.italic() && font_.underline() == font.underline() &&
+         font_.strikeOut() == font.strikeOut();
+}
+
+TFontInfo& TFontCache::GetFontInfo(const QFont& font) {
+  for (const auto& info : list_)
+    if (info->Matches(font)) return *info;
+  list_.insert(list_.begin(), std::make_unique<TFontInfo>(font));
+  return *list_.front();
+}
+
+namespace {
+TFontCache* g_cache = nullptr;
+}
+
+TFontCache& FontCache() {
+  if (!g_cache) {
+    g_cache = new TFontCache;
+    // The records hold fonts of the font database: release them while the application lives.
+    if (QCoreApplication::instance()) qAddPostRoutine(ReleaseFontCache);
+  }
+  return *g_cache;
+}
+
+void ReleaseFontCache() {
+  delete g_cache;
+  g_cache = nullptr;
+}
