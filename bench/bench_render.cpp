@@ -2,7 +2,9 @@
 // cached; measuring a new font under 2 ms; the start-up shadow tile under 1 ms.
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <QPdfWriter>
 #include <QPainter>
 
 #include "effects/uShadowBitmap.h"
@@ -75,4 +77,37 @@ void BM_DrawBitsRotated600Dpi(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawBitsRotated600Dpi)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+}  // namespace
+
+namespace {
+// The same call on a PDF device (the print path without rasterising 83-pixel glyphs).
+void BM_DrawTextInBox40Chars600DpiPdf(benchmark::State& state) {
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  QPdfWriter pdf(&out);
+  pdf.setResolution(600);
+  QPainter p(&pdf);
+  TPrinterDrawContext dc(p, QRect(0, 0, 4960, 7016), 600);
+  dc.Transformation().Scale(600.0f / 25.4f, 600.0f / 25.4f);
+  dc.Font().setPointSize(10);
+  const QString line = QStringLiteral("Antragsteller: Müller & Söhne GmbH, Köln");
+  dc.DrawTextInBox(line, 0, 10, 5, 200, 12);
+  for (auto _ : state) benchmark::DoNotOptimize(dc.DrawTextInBox(line, 0, 10, 5, 200, 12));
+}
+BENCHMARK(BM_DrawTextInBox40Chars600DpiPdf)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Layout only: placement, cache look-up and advances, reported to a recorder instead of a device.
+void BM_DrawTextInBox40Chars600DpiLayout(benchmark::State& state) {
+  TDrawContext dc;
+  dc.Transformation().Scale(600.0f / 25.4f, 600.0f / 25.4f);
+  dc.Font().setPointSize(10);
+  int n = 0;
+  SetTextRunRecorder([&n](const TTextRun& r) { n += r.Advance; });
+  const QString line = QStringLiteral("Antragsteller: Müller & Söhne GmbH, Köln");
+  dc.DrawTextInBox(line, 0, 10, 5, 200, 12);
+  for (auto _ : state) benchmark::DoNotOptimize(dc.DrawTextInBox(line, 0, 10, 5, 200, 12));
+  SetTextRunRecorder(nullptr);
+  benchmark::DoNotOptimize(n);
+}
+BENCHMARK(BM_DrawTextInBox40Chars600DpiLayout)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }  // namespace
