@@ -1,0 +1,62 @@
+#include "app/uStartup.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTextStream>
+
+#include "app/Wizardframe.h"
+#include "definition/WizardSteps.h"
+#include "diagnostics/udebug.h"
+#include "help/FStartBildMahnbescheid_KALNO.h"
+#include "help/uFileInfo.h"
+#include "platform/UserDialogs.h"
+#include "storage/uProgramPaths.h"
+#include "storage/uQVRegistry.h"
+#include "uVersion.h"
+
+QString ProgramVersionLine() {
+  return QStringLiteral(KALNO_PROGRAM_NAME " " KALNO_VERSION_STRING);
+}
+
+int RunProgram(int argc, char** argv) {
+  // Module start-up work, before any window: the debug log, the program folder in the settings.
+  StartDebugLog();
+  WriteInstallDir();
+
+  int rc = 0;
+  {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
+    QApplication::setOrganizationName(QStringLiteral("KALNO"));
+    QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
+
+    const QStringList arguments = QCoreApplication::arguments();
+
+    ShowSplash();
+    std::unique_ptr<TMainFrame> main;
+    QString failure;
+    try {
+      main = std::make_unique<TMainFrame>(arguments);
+    } catch (const EKalnoError& e) {
+      failure = e.Message();
+    }
+    // Also when building the window failed: the splash must not stay on top of the message.
+    CloseSplash(main.get());
+    if (!main) {
+      QTextStream(stderr) << failure << '\n';
+      Dialogs().ShowError(failure);
+      rc = 1;
+    } else {
+      rc = app.exec();
+      main.reset();
+    }
+    // Released in reverse order of their creation, after the windows.
+    ReleaseWizardDefinition();
+    ReleaseFileInfo();
+    TQVRegIniFile::SetWriteErrorHandler(nullptr);
+  }
+  StopDebugLog();
+  return rc;
+}
