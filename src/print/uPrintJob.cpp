@@ -1,0 +1,273 @@
+#include "print/uPrintJob.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <cmath>
+
+#include "platform/UserDialogs.h"
+#include "platform/uClock.h"
+#include "platform/uPrintDevice.h"
+#include "print/FMahnungGrundeinstellungen.h"
+#include "render/uPrinterDrawContext.h"
+#include "render/uTransformation.h"
+#include "rules/WizardBusinessLogic.h"
+#include "storage/uQVRegistry.h"
+
+namespace {
+const QString kSection = QStringLiteral("Mahnbescheid");
+constexpr qint64 kPagePauseMs = 6000;
+bool g_running = false;
+
+// The hour-glass for the rest of the command, given back on every way out.
+class TWaitCursor {
+ public:
+  TWaitCursor() { Set(); }
+  ~TWaitCursor() { Clear(); }
+  void Set() {
+    if (!active_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+      active_ = true;
+    }
+  }
+  void Clear() {
+    if (active_) QGuiApplication::restoreOverrideCursor();
+    active_ = false;
+  }
+
+ private:
+  bool active_ = false;
+};
+
+// While the command waits between the pages the windows keep painting, but input and close
+// requests are held back: the field lists being printed must not change or go away meanwhile.
+class TUserInputBlocker : public QObject {
+ public:
+  TUserInputBlocker() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~TUserInputBlocker() override {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+      case QEvent::Wheel:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::Close:
+        event->ignore();
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+class TRunningFlag {
+ public:
+  TRunningFlag() { g_running = true; }
+  ~TRunningFlag() { g_running = false; }
+};
+
+bool AskYes(TDialogKind kind, const QString& text, TDialogButtons buttons) {
+  return Dialogs().Message(kind, text, buttons, dbYes) == dbYes;
+}
+}  // namespace
+
+double RoundToHalfMillimetre(double mm) {
+  if (!std::isfinite(mm)) return 0.0;
+  return std::nearbyint(mm * 2.0) / 2.0;  // the default rounding mode: halves to even
+}
+
+TPrintOffset ReadPrintOffset() {
+  TPrintOffset o;
+  o.X = RoundToHalfMillimetre(QVRegIniFile().ReadFloat(kSection, QStringLiteral("OffsetX"), 0));
+  o.Y = RoundToHalfMillimetre(QVRegIniFile().ReadFloat(kSection, QStringLiteral("OffsetY"), 0));
+  return o;
+}
+
+void SetDeviceTransformation(TTransformation& transformation, const TPrintDevice& device) {
+  const QPoint off = device.PhysicalOffset();
+  transformation.Translate(float(-off.x()), float(-off.y()));
+  transformation.Scale(float(device.ResolutionX() / 25.4), float(device.ResolutionY() / 25.4));
+}
+
+void PrintField(TDrawContext& context, const TFormField& field, const TPrintOffset& offset) {
+  if (field.Kind() == TFormFieldKind::Button) return;
+  const QFont saved = context.Font();
+  context.SetFont(field.Font());
+  const double left = offset.X + field.Left();
+  const double top = offset.Y + field.Top();
+  const double bottom = top + field.Height();
+  const QString& value = field.Value();
+  if (field.Kind() == TFormFieldKind::EditExt && field.NumberOfDigits() > 0) {
+    const float cell = field.Width() / float(field.NumberOfDigits()) + 0.1f;
+    for (int k = 1; k <= field.NumberOfDigits(); ++k) {
+      const QString ch = k <= value.size() ? QString(value.at(k - 1)) : QString();
+      const double shift = double(k - 1) * cell;
+      context.DrawTextInBox(ch, tfVertCenter, float(left + shift), float(top), float(left + field.Width() + shift),
+                            float(bottom));
+    }
+  } else {
+    context.DrawTextInBox(value, tfVertCenter, float(left), float(top), float(left + field.Width()), float(bottom));
+  }
+  context.SetFont(saved);
+}
+
+void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPrintOffset& offset) {
+  for (int i = 0; i < list.Count(); ++i) PrintField(context, *list.Fields(i), offset);
+}
+
+QString TestPrintReminderText() {
+  return QStringLiteral(
+      "Sie haben noch keinen Testdruck gemacht, um das Formular richtig zu positionieren. Wollen Sie "
+      "den Testdruck jetzt durchführen?");
+}
+
+QString InsertPage1Text() {
+  return QStringLiteral(
+      "Bitte legen Sie Seite 1 von 2 eines \"Kalno - Antrag auf Erlass eines Mahnbescheides\" "
+      "Formulares - in Ihren Drucker.");
+}
+
+QString InsertPage2Text() {
+  return QStringLiteral("Warten Sie bitte, bis Seite ") + QStringLiteral("1") +
+         QStringLiteral(" des Mahnbescheides ausgedruckt worden ist!") + QStringLiteral("\r\n") +
+         QStringLiteral("\r\n") + QStringLiteral("Bitte legen Sie danach Seite ") + QStringLiteral("2") +
+         QStringLiteral(" von 2 eines \"Kalno - Antrag auf Erlass eines Mahnbescheides\" Formulares - in Ihren "
+                        "Drucker ein.");
+}
+
+QString PrintFailedMessage() { return QStringLiteral("Der Druck konnte nicht ausgeführt werden."); }
+
+// --- The command ----------------------------------------------------------------------------
+
+TPrintCommand::TPrintCommand(const TFieldLists& lists, int stepCount, TPrintDevice& device)
+    : lists_(lists), steps_(qBound(0, stepCount, int(lists.size()))), device_(device) {}
+
+bool TPrintCommand::Running() { return g_running; }
+
+bool TPrintCommand::BeginJob(const QString& title) {
+  if (!device_.BeginJob(title)) return false;
+  context_ = std::make_unique<TPrinterDrawContext>(device_.Painter(), device_.PageRect(), device_.ResolutionY());
+  SetDeviceTransformation(context_->Transformation(), device_);
+  return true;
+}
+
+bool TPrintCommand::PrintStep(int step, const TPrintOffset& offset) {
+  PrintFieldList(*context_, lists_[std::size_t(step)], offset);
+  return true;
+}
+
+void TPrintCommand::ShowFailure() {
+  const QString detail = device_.ErrorText();
+  Dialogs().ShowError(detail.isEmpty() ? PrintFailedMessage() : PrintFailedMessage() + QStringLiteral("\r\n") + detail);
+}
+
+TPrintResult TPrintCommand::Run() {
+  if (g_running) return TPrintResult::Busy;
+  TRunningFlag running;
+
+  QString message;
+  if (!CheckCompleteness(lists_, message) && !AskYes(TDialogKind::Warning, message, dbYes | dbNo))
+    return TPrintResult::IncompleteCancelled;
+
+  if (!QVRegIniFile().ReadBool(kSection, QStringLiteral("Testdruck"), false) &&
+      AskYes(TDialogKind::Confirmation, TestPrintReminderText(), dbYes | dbNo))
+    ShowPrintPositionDialog(false);
+
+  if (!device_.ChoosePrinter(Dialogs())) return TPrintResult::PrinterDialogCancelled;
+  const qint64 t0 = Clock().NowMs();
+
+  if (device_.WritesToFile()) return PrintToFile(ReadPrintOffset());
+  if (!AskYes(TDialogKind::Confirmation, InsertPage1Text(), dbYes | dbCancel)) return TPrintResult::Page1Cancelled;
+  return PrintToPaper(t0, ReadPrintOffset());
+}
+
+TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset) {
+  TWaitCursor cursor;
+  if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite 1"))) {
+    cursor.Clear();
+    ShowFailure();
+    return TPrintResult::Failed;
+  }
+  for (int i = 0; i < steps_; ++i) {
+    if (i == 2) {
+      context_.reset();
+      if (!device_.EndJob()) {
+        cursor.Clear();
+        ShowFailure();
+        return TPrintResult::Failed;
+      }
+      {
+        TUserInputBlocker blocker;
+        Clock().WaitUntil(t0 + kPagePauseMs);
+      }
+      // The user answers the paper prompt with the usual pointer.
+      cursor.Clear();
+      if (!AskYes(TDialogKind::Confirmation, InsertPage2Text(), dbYes | dbCancel)) return TPrintResult::Page2Cancelled;
+      cursor.Set();
+      if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite ") + QStringLiteral("2"))) {
+        cursor.Clear();
+        ShowFailure();
+        return TPrintResult::Failed;
+      }
+    }
+    PrintStep(i, offset);
+  }
+  context_.reset();
+  const bool ended = device_.EndJob();
+  cursor.Clear();
+  if (!ended) {
+    ShowFailure();
+    return TPrintResult::Failed;
+  }
+  return TPrintResult::Printed;
+}
+
+TPrintResult TPrintCommand::PrintToFile(const TPrintOffset& offset) {
+  TWaitCursor cursor;
+  const bool ok = PrintPagesToOneJob(lists_, steps_, device_, offset, QStringLiteral("KALNO-Mahnbescheid"));
+  cursor.Clear();
+  if (!ok) {
+    ShowFailure();
+    return TPrintResult::Failed;
+  }
+  return TPrintResult::Printed;
+}
+
+TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount) {
+  return TPrintCommand(lists, stepCount, PrintDevice()).Run();
+}
+
+bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
+                        const QString& title) {
+  const int steps = qBound(0, stepCount, int(lists.size()));
+  if (!device.BeginJob(title)) return false;
+  bool ok = true;
+  {
+    std::unique_ptr<TPrinterDrawContext> context;
+    const auto newContext = [&] {
+      context = std::make_unique<TPrinterDrawContext>(device.Painter(), device.PageRect(), device.ResolutionY());
+      SetDeviceTransformation(context->Transformation(), device);
+    };
+    newContext();
+    for (int i = 0; i < steps; ++i) {
+      if (i == 2) {
+        context.reset();
+        ok = device.NewPage() && ok;
+        newContext();
+      }
+      PrintFieldList(*context, lists[std::size_t(i)], offset);
+    }
+  }
+  return device.EndJob() && ok;
+}

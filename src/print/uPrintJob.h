@@ -1,0 +1,86 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+#include "fields/uFormFields.h"
+
+class TDrawContext;
+class TPrintDevice;
+class TTransformation;
+
+// The calibrated print offset in millimetres: positive X moves the print right, positive Y down.
+struct TPrintOffset {
+  double X = 0.0;
+  double Y = 0.0;
+};
+
+// A value on the half-millimetre grid (times 2, rounded halves to even, halved); 0 for NaN/inf.
+double RoundToHalfMillimetre(double mm);
+// "OffsetX" / "OffsetY" of section "Mahnbescheid", on the half-millimetre grid.
+TPrintOffset ReadPrintOffset();
+
+// World millimetres from the sheet's top-left corner to the device pixels of the printable area:
+// Translate(-physical offset), then Scale(dpi / 25.4).
+void SetDeviceTransformation(TTransformation& transformation, const TPrintDevice& device);
+
+// One field in its box plus offset: every kind but Button, vertically centred, from the box's
+// left edge; digit boxes one character per cell of Width / NumberOfDigits + 0.1 mm. The
+// context's font is the field's font while it is drawn and is restored afterwards.
+void PrintField(TDrawContext& context, const TFormField& field, const TPrintOffset& offset);
+void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPrintOffset& offset);
+
+// Steps 0 and 1 go onto page 1, every later step onto page 2.
+inline int PageOfStep(int stepIndex) { return stepIndex < 2 ? 1 : 2; }
+
+// The texts of the command's boxes.
+QString TestPrintReminderText();
+QString InsertPage1Text();
+QString InsertPage2Text();
+QString PrintFailedMessage();
+
+// How the print command ended.
+enum class TPrintResult {
+  Busy,                // a print command is already running
+  IncompleteCancelled, // "Nein" on the completeness warning
+  PrinterDialogCancelled,
+  Page1Cancelled,      // nothing printed
+  Page2Cancelled,      // page 1 printed
+  Failed,              // the device could not start or finish a job (an error box was shown)
+  Printed,
+};
+
+// The print command of the main window ("Drucken"): completeness warning, test-print reminder,
+// printer dialog, then page 1 (steps 0, 1) and page 2 (every later step) as two jobs with the
+// paper prompts and a pause of at least 6000 ms from the printer dialog to the page-2 prompt.
+// A printer that writes into a file gets both pages in one job, without prompts or pause.
+// The wait keeps the windows painting but holds back user input, so the fields cannot change
+// or go away under the running job. All boxes go through Dialogs(), time through Clock().
+class TPrintCommand {
+ public:
+  // `stepCount` is the definition's step count; steps beyond the lists print nothing.
+  TPrintCommand(const TFieldLists& lists, int stepCount, TPrintDevice& device);
+  TPrintResult Run();
+
+  // True while a print command runs (it waits with the event loop turning).
+  static bool Running();
+
+ private:
+  TPrintResult PrintToPaper(qint64 t0, const TPrintOffset& offset);
+  TPrintResult PrintToFile(const TPrintOffset& offset);
+  bool PrintStep(int step, const TPrintOffset& offset);
+  bool BeginJob(const QString& title);
+  void ShowFailure();
+
+  const TFieldLists& lists_;
+  int steps_;
+  TPrintDevice& device_;
+  std::unique_ptr<TDrawContext> context_;
+};
+
+// ButtonPrintClick: the print command on PrintDevice().
+TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount);
+
+// Both pages into one running-to-the-end job on `device`, without boxes or waits: the output
+// of a file printer and of the --print-pdf command. False when the device failed.
+bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
+                        const QString& title);
