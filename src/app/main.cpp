@@ -3,8 +3,11 @@
 #include <cstdio>
 
 #include "app/uStartup.h"
+#include "print/uPrintPdfCommand.h"
 
 int main(int argc, char** argv) {
+  // Batch printing to PDF needs no window and no application object of the GUI.
+  if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
   for (int i = 1; i < argc; ++i) {
     if (qstrcmp(argv[i], "--version") == 0) {
       std::printf("%s\n", qPrintable(ProgramVersionLine()));
