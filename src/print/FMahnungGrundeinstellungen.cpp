@@ -151,9 +151,20 @@ void TMahnungGrundeinstellungen::StorePositions() {
   QVRegIniFile().WriteFloat(kSection, QStringLiteral("OffsetY"), -udSenkrecht->Position() / 2.0);
 }
 
+namespace {
+// The labels are right-aligned against their arrows; a text wider than the designed box grows
+// to the left instead of being cut off (fonts here are wider than the original dialog font).
+void SetRightAlignedText(QLabel* label, const QString& text, const QRect& designed) {
+  label->setText(text);
+  const int need = label->fontMetrics().horizontalAdvance(text) + 2;
+  const int width = qMax(designed.width(), need);
+  label->setGeometry(designed.right() + 1 - width, designed.top(), width, designed.height());
+}
+}  // namespace
+
 void TMahnungGrundeinstellungen::UpdateLabels() {
-  lblWaagrecht->setText(HorizontalShiftText(udWaagrecht->Position()));
-  lblSenkrecht->setText(VerticalShiftText(udSenkrecht->Position()));
+  SetRightAlignedText(lblWaagrecht, HorizontalShiftText(udWaagrecht->Position()), QRect(64, 38, 153, 13));
+  SetRightAlignedText(lblSenkrecht, VerticalShiftText(udSenkrecht->Position()), QRect(67, 72, 150, 13));
 }
 
 void TMahnungGrundeinstellungen::udClick() { UpdateLabels(); }

@@ -218,10 +218,19 @@ TEST_F(PrintPosition, LayoutOfTheDialog) {
   } table[] = {{dlg.btnOk, {362, 13, 99, 23}},        {dlg.btnCancel, {363, 45, 99, 23}},
                {dlg.GroupBox1, {16, 8, 337, 217}},    {dlg.laInfo, {8, 19, 321, 150}},
                {dlg.Label1, {8, 176, 321, 33}},       {dlg.GroupBox2, {16, 237, 337, 121}},
-               {dlg.lblWaagrecht, {64, 38, 153, 13}}, {dlg.udWaagrecht, {243, 36, 29, 16}},
-               {dlg.lblSenkrecht, {67, 72, 150, 13}}, {dlg.udSenkrecht, {249, 64, 16, 29}},
+               {dlg.udWaagrecht, {243, 36, 29, 16}},  {dlg.udSenkrecht, {249, 64, 16, 29}},
                {dlg.btnTestPrint, {363, 242, 99, 23}}};
   for (const auto& row : table) EXPECT_EQ(row.W->geometry(), row.R) << row.W->objectName().toStdString();
+  // The right-aligned labels keep their right edge and grow to the left so no text is cut off.
+  Click(dlg.udWaagrecht->IncreaseButton(), 100);
+  for (const auto& row : {std::make_pair(dlg.lblWaagrecht, QRect(64, 38, 153, 13)),
+                          std::make_pair(dlg.lblSenkrecht, QRect(67, 72, 150, 13))}) {
+    const QRect g = row.first->geometry();
+    EXPECT_EQ(g.right(), row.second.right());
+    EXPECT_EQ(g.top(), row.second.top());
+    EXPECT_GE(g.width(), row.second.width());
+    EXPECT_GE(g.width(), row.first->fontMetrics().horizontalAdvance(row.first->text()));
+  }
   EXPECT_EQ(dlg.GroupBox1->title(), QStringLiteral("Informationen zur Druckposition"));
   EXPECT_EQ(dlg.GroupBox2->title(), QStringLiteral("Druckposition"));
   EXPECT_EQ(dlg.btnTestPrint->text(), QStringLiteral("Testdruck"));
