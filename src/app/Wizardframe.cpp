@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
@@ -27,10 +28,21 @@
 #include "app/uPanels.h"
 #include "app/uToolIcons.h"
 #include "definition/WizardSteps.h"
+#include "editor/uFormEditors.h"
+#include "editor/uFormularManager.h"
+#include "effects/uShadowBitmap.h"
+#include "help/FHtmlHilfe.h"
 #include "help/FInfoFensterKALNO.h"
+#include "help/uHelpPanels.h"
+#include "help/uHtmlView.h"
 #include "platform/UserDialogs.h"
 #include "platform/uColors.h"
 #include "platform/uErrors.h"
+#include "print/FMahnungGrundeinstellungen.h"
+#include "print/uPrintJob.h"
+#include "render/uFontcache.h"
+#include "rules/WizardBusinessLogic.h"
+#include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
@@ -40,7 +52,6 @@ TMainFrame* g_mainFrame = nullptr;
 std::unique_ptr<TWizardDefinition> g_definition;
 
 const QString kFormPosition = QStringLiteral("FormPosition");
-const QString kHelpSection = QStringLiteral("\\Help\\");
 const QString kFormPositionSection = QStringLiteral("\\FormPosition\\");
 
 // Hint timer intervals: first delay, delay after a hint was hidden, polling while shown.
@@ -51,21 +62,22 @@ constexpr int kHintMaxWidth = 300;
 constexpr int kHintOffset = 16;
 
 QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
-QColor WindowColor() { return QApplication::palette().color(QPalette::Base); }
 
-// The green flat buttons of the info bar and the two panels.
-void StyleFlatButton(QPushButton* b) {
-  b->setFocusPolicy(Qt::NoFocus);
-  b->setFlat(true);
-  QFont f(QStringLiteral("Arial"));
-  f.setBold(true);
-  f.setPixelSize(16);
-  b->setFont(f);
-  b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3; }"
-                                  "QPushButton:hover { background-color: %4; color: %5; }")
-                       .arg(ColorFromBGR(0x008C21).name(), ColorFromBGR(0xF0FBFF).name(),
-                            ColorFromBGR(0xF0FBFF).name(), ColorFromBGR(0x00BE2D).name(),
-                            ColorFromBGR(0x000000).name()));
+// Editor faces while the focus is in them and after it left.
+const QColor kEditorHighlight = ColorFromBGR(0xF0CAA6);
+const QColor kEditorNormal = ColorFromBGR(0xFFFFFF);
+
+bool HasFaceColour(TFormFieldKind kind) {
+  switch (kind) {
+    case TFormFieldKind::Edit:
+    case TFormFieldKind::EditExt:
+    case TFormFieldKind::Combobox:
+    case TFormFieldKind::ComboEdit:
+    case TFormFieldKind::DateEdit:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Removes blanks and control characters at both ends, as the information line wants them.
@@ -99,19 +111,15 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   PointerPosition = [] { return QCursor::pos(); };
   resize(900, 667);
   move(101, 196);
+  // The help panels make their own widgets; the window places them.
+  HelpPanels_ = new THelpPanels(this);
   CreateActions();
   CreateComponents();
 
   // 1. The wheel rule for every event of the program.
   qApp->installEventFilter(this);
   // 2. - 5. Colours and panels at their starting sizes; all help panels hidden.
-  Splitter1->hide();
-  panCloseHelp->SetColor(ColorFromBGR(0x008000));
-  for (QPushButton* b : {ButtonCloseHelp, ButtonCloseWerbung, ButtonImageHelp}) StyleFlatButton(b);
   panNavigationContainerBottom->SetColor(ButtonFace());
-  panHelpContainer->hide();
-  panContextHelp->hide();
-  panTrenner->hide();
   panNavigationContainerLeft->SetColor(ButtonFace());
   Bevel3->setVisible(false);  // the style always draws its own frames
   // 6. Titles.
@@ -132,7 +140,8 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   }
   HintShown_ = false;
   HintText_.clear();
-  // 8. The general help window comes with the help panels.
+  // 8. The general help window, hidden.
+  HelpWindow = HelpPanels_->HelpWindow();
   // 9. The definition; a failure ends the program with its message.
   g_definition = TWizardDefinition::Load(DefinitionFileName(RuntimeFolder()));
   // 10. One button per step.
@@ -144,18 +153,35 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   ShownStep_ = -1;
   CurrentStep_ = 0;
   BuildFieldLists(*g_definition, FieldLists_);
-  // 14. The editor manager is wired here once it is part of the program.
+  Document_ = std::make_unique<TDocument>(FieldLists_);
+  Document_->OnShowFirstStep = [this] {
+    ShownStep_ = -1;
+    CurrentStep_ = 0;
+    ShowWizardStep(0);
+  };
+  Document_->OnStateChanged = [this] {
+    btnSpeichern->setEnabled(Document_->Dirty());
+    UpdateTitle();
+  };
+  // 14. The editors of the shown step, with the form rules on their events.
+  FormularManager_ = std::make_unique<TFormularManager>(ScrollBox1);
+  WireFormularManager();
   // 15. The step help panel as it was left.
-  if (QVRegIniFile().ReadBool(kHelpSection, QStringLiteral("StepHelp"), true)) ButtonImageHelpClick();
+  HelpPanels_->RestoreStepHelp();
   // 16. Window position.
   if (QVRegIniFile().ReadBool(kFormPosition, QStringLiteral("saved"), false))
     RestoreFormPosition(this, kFormPosition);
   else
     setWindowState(windowState() | Qt::WindowMaximized);
-  // 17. - 18. The document of the command line and the promotion panel come with their parts.
+  // 17. The document named on the command line; 18. the promotion panel.
+  Document_->OpenCommandLineDocument(Arguments_);
+  HelpPanels_->ShowPromotion();
   // 19. The font the width rule measures typed text with.
   MeasureFont_ = std::make_unique<QFont>(QStringLiteral("Arial"));
   MeasureFont_->setPointSize(8);
+  // Made once now rather than on the first print or shadow paint.
+  FontCache();
+  CreateShadowTile();
   // 20. - 21.
   ShowWizardStep(CurrentStep_);
   SetDirty(false);
@@ -165,10 +191,12 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
 
 TMainFrame::~TMainFrame() {
   // What the next start restores.
-  QVRegIniFile().WriteBool(kHelpSection, QStringLiteral("StepHelp"), !panHelpContainer->isHidden());
+  HelpPanels_->SaveStepHelp();
   QVRegIniFile().WriteBool(kFormPositionSection, QStringLiteral("saved"), true);
   qApp->removeEventFilter(this);
   if (TimeHint) TimeHint->stop();
+  // The editors point at fields: they go first.
+  FormularManager_.reset();
   MeasureFont_.reset();
   for (QToolButton* b : NavButtons_) delete b;
   NavButtons_.clear();
@@ -217,23 +245,14 @@ void TMainFrame::CreateActions() {
   smDrucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   smDateiBeenden = make(QStringLiteral("Beenden"), &TMainFrame::smDateiBeendenClick, QStringLiteral("smDateiBeenden"));
   smHilfe = make(QStringLiteral("Allgemeine Hilfe..."), &TMainFrame::btnHilfeClick, QStringLiteral("smHilfe"));
-  smKontextHilfe = make(QStringLiteral("Kontext Hilfe zu den einzelnen Ausfüll-Schritten"), &TMainFrame::smKontextHilfeClick,
-                        QStringLiteral("smKontextHilfe"));
-  smKontextHilfe->setCheckable(true);
+  smKontextHilfe = HelpPanels_->KontextHilfeAction();
   smHandbuch = make(QStringLiteral("Handbuch..."), &TMainFrame::btnHandbuchClick, QStringLiteral("smHandbuch"));
   smUeber = make(QStringLiteral("Über..."), &TMainFrame::smUeberClick, QStringLiteral("smUeber"));
   smKALNOProdukte = make(QStringLiteral("Weitere KALNO Formulare"), &TMainFrame::smKALNOProdukteClick, QStringLiteral("smKALNOProdukte"));
-  // The check mark follows the panel, not the click.
-  disconnect(smKontextHilfe, &QAction::triggered, this, nullptr);
-  connect(smKontextHilfe, &QAction::triggered, this, [this] {
-    smKontextHilfe->setChecked(!panHelpContainer->isHidden());
-    smKontextHilfeClick();
-  });
-
   mnuNeuVonVorlage = make(QStringLiteral("Neu von Vorlage"), &TMainFrame::mnuNeuVonVorlageClick, QStringLiteral("mnuNeuVonVorlage"));
   mnuSichernAlsVorlage = make(QStringLiteral("Speichern als Vorlage"), &TMainFrame::mnuSichernAlsVorlageClick,
                               QStringLiteral("mnuSichernAlsVorlage"));
-  mnuDruckeHelptext = make(QStringLiteral("Drucken"), &TMainFrame::mnuDruckeHelptextClick, QStringLiteral("mnuDruckeHelptext"));
+  mnuDruckeHelptext = HelpPanels_->mnuDruckeHelptext();
 
   NeuPopup = new QMenu(this);
   NeuPopup->setObjectName(QStringLiteral("NeuPopup"));
@@ -241,9 +260,7 @@ void TMainFrame::CreateActions() {
   SavePopup = new QMenu(this);
   SavePopup->setObjectName(QStringLiteral("SavePopup"));
   SavePopup->addAction(mnuSichernAlsVorlage);
-  HelpPopup = new QMenu(this);
-  HelpPopup->setObjectName(QStringLiteral("HelpPopup"));
-  HelpPopup->addAction(mnuDruckeHelptext);
+  HelpPopup = HelpPanels_->HelpPopup();
   btnNeu->setMenu(NeuPopup);
   btnSpeichern->setMenu(SavePopup);
 
@@ -338,9 +355,9 @@ void TMainFrame::CreateComponents() {
     InfoText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     InfoText->setTextFormat(Qt::PlainText);
   }
-  ButtonImageHelp = new QPushButton(QStringLiteral("Hilfe ?"), panInfo);
-  ButtonImageHelp->setObjectName(QStringLiteral("ButtonImageHelp"));
-  connect(ButtonImageHelp, &QPushButton::clicked, this, &TMainFrame::ButtonImageHelpClick);
+  ButtonImageHelp = HelpPanels_->ButtonImageHelp();
+  ButtonImageHelp->setParent(panInfo);
+  ButtonImageHelp->show();
   panInfo->OnResize = [this, infoTopLine](TPanel* p) {
     infoTopLine->setGeometry(0, 0, p->width(), 2);
     LayoutInfoBar();
@@ -370,103 +387,33 @@ void TMainFrame::CreateComponents() {
   panNavigationContainerLeft->OnResize = [this](TPanel* p) { Bevel3->setGeometry(0, 0, p->width(), p->height()); };
   middleLayout->addWidget(panNavigationContainerLeft);
 
-  panContainerContext = new TPanel(middle);
-  panContainerContext->setObjectName(QStringLiteral("panContainerContext"));
-  auto* ctx = new QVBoxLayout(panContainerContext);
-  ctx->setContentsMargins(0, 0, 0, 0);
-  ctx->setSpacing(0);
+  panContainerContext = HelpPanels_->ContextContainer();
+  panContainerContext->setParent(middle);
   middleLayout->addWidget(panContainerContext, 1);
 
   ScrollBox1 = new QScrollArea(panContainerContext);
   ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
   ScrollBox1->setWidgetResizable(false);
   ScrollBox1->setFrameShape(QFrame::NoFrame);
-  ScrollBox1->setBackgroundRole(QPalette::Dark);
   {
     QPalette pal = ScrollBox1->palette();
     pal.setColor(QPalette::Dark, ColorFromBGR(0xC0C0C0));
     pal.setColor(QPalette::Window, ColorFromBGR(0xC0C0C0));
     ScrollBox1->setPalette(pal);
+    ScrollBox1->setBackgroundRole(QPalette::Window);
     ScrollBox1->setAutoFillBackground(true);
     ScrollBox1->viewport()->setPalette(pal);
     ScrollBox1->viewport()->setBackgroundRole(QPalette::Window);
     ScrollBox1->viewport()->setAutoFillBackground(true);
   }
-  ctx->addWidget(ScrollBox1, 1);
-
-  panTrenner = new QWidget(panContainerContext);
-  panTrenner->setObjectName(QStringLiteral("panTrenner"));
-  panTrenner->setFixedHeight(4);
-  ctx->addWidget(panTrenner);
-
-  panContextHelp = new QFrame(panContainerContext);
-  panContextHelp->setObjectName(QStringLiteral("panContextHelp"));
-  panContextHelp->setFrameShape(QFrame::Box);
-  panContextHelp->setFixedHeight(65);
-  {
-    QPalette pal = panContextHelp->palette();
-    pal.setColor(QPalette::Window, WindowColor());
-    panContextHelp->setPalette(pal);
-    panContextHelp->setAutoFillBackground(true);
-  }
-  auto* chl = new QVBoxLayout(panContextHelp);
-  chl->setContentsMargins(1, 1, 1, 1);
-  laContextHelp = new QLabel(panContextHelp);
-  laContextHelp->setObjectName(QStringLiteral("laContextHelp"));
-  laContextHelp->setWordWrap(true);
-  laContextHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  laContextHelp->setTextFormat(Qt::PlainText);
-  {
-    QFont f(QStringLiteral("Verdana"));
-    f.setPixelSize(12);
-    laContextHelp->setFont(f);
-    QPalette pal = laContextHelp->palette();
-    pal.setColor(QPalette::Window, ColorFromBGR(0xFFFFFF));
-    pal.setColor(QPalette::WindowText, ColorFromBGR(0x000080));
-    laContextHelp->setPalette(pal);
-    laContextHelp->setAutoFillBackground(true);
-  }
-  chl->addWidget(laContextHelp);
-  ctx->addWidget(panContextHelp);
-
-  Splitter1 = new TSplitterBar(panContainerContext);
-  Splitter1->setObjectName(QStringLiteral("Splitter1"));
-  ctx->addWidget(Splitter1);
-
-  panHelpContainer = new QFrame(panContainerContext);
-  panHelpContainer->setObjectName(QStringLiteral("panHelpContainer"));
-  panHelpContainer->setFrameShape(QFrame::Box);
-  {
-    QPalette pal = panHelpContainer->palette();
-    pal.setColor(QPalette::Window, ColorFromBGR(0xC0C0C0));
-    panHelpContainer->setPalette(pal);
-    panHelpContainer->setAutoFillBackground(true);
-  }
-  auto* hl = new QHBoxLayout(panHelpContainer);
-  hl->setContentsMargins(1, 1, 1, 1);
-  hl->setSpacing(0);
-  HTMLView = new QTextBrowser(panHelpContainer);
-  HTMLView->setObjectName(QStringLiteral("HTMLView"));
-  HTMLView->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(HTMLView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { HelpPopup->popup(HTMLView->mapToGlobal(pos)); });
-  hl->addWidget(HTMLView, 1);
-  panCloseHelp = new TPanel(panHelpContainer);
-  panCloseHelp->setObjectName(QStringLiteral("panCloseHelp"));
-  panCloseHelp->setFixedWidth(25);
-  ButtonCloseHelp = new QPushButton(QStringLiteral("x"), panCloseHelp);
-  ButtonCloseHelp->setObjectName(QStringLiteral("ButtonCloseHelp"));
-  ButtonCloseHelp->setGeometry(3, 3, 19, 20);
-  connect(ButtonCloseHelp, &QPushButton::clicked, this, &TMainFrame::ButtonCloseHelpClick);
-  hl->addWidget(panCloseHelp);
-  ctx->addWidget(panHelpContainer);
-  Splitter1->SetControl(panHelpContainer, 40);
-  Splitter1->OnMoved = [this](int) { helpHeightByUser_ = true; };
-  // The step help takes half the area until the user drags the splitter.
-  panContainerContext->OnResize = [this](TPanel* p) {
-    if (!helpHeightByUser_) panHelpContainer->setFixedHeight(qMax(40, p->height() / 2));
-  };
-  panHelpContainer->setFixedHeight(qMax(40, panContainerContext->height() / 2));
+  HelpPanels_->SetFormArea(ScrollBox1);
+  panTrenner = HelpPanels_->panTrenner();
+  panContextHelp = HelpPanels_->panContextHelp();
+  laContextHelp = HelpPanels_->laContextHelp();
+  Splitter1 = HelpPanels_->Splitter1();
+  panHelpContainer = HelpPanels_->panHelpContainer();
+  HTMLView = HelpPanels_->HTMLView();
+  ButtonCloseHelp = HelpPanels_->ButtonCloseHelp();
 
   // Bottom bar with Back, Forward and Print, centred.
   panNavigationContainerBottom = new TPanel(rest);
@@ -495,44 +442,11 @@ void TMainFrame::CreateComponents() {
   restLayout->addWidget(panNavigationContainerBottom);
 
   // Promotion panel on the right edge, hidden unless the start counter says otherwise.
-  panWerbungContent = new QWidget(central);
-  panWerbungContent->setObjectName(QStringLiteral("panWerbungContent"));
-  panWerbungContent->setFixedWidth(208);
-  {
-    QPalette pal = panWerbungContent->palette();
-    pal.setColor(QPalette::Window, QColor(0, 128, 128));
-    panWerbungContent->setPalette(pal);
-    panWerbungContent->setAutoFillBackground(true);
-  }
-  auto* wl = new QVBoxLayout(panWerbungContent);
-  wl->setContentsMargins(0, 0, 0, 0);
-  wl->setSpacing(0);
-  panWerbungInnerContainer = new QFrame(panWerbungContent);
-  panWerbungInnerContainer->setObjectName(QStringLiteral("panWerbungInnerContainer"));
-  panWerbungInnerContainer->setFrameShape(QFrame::Box);
-  panWerbungInnerContainer->setFixedWidth(202);
-  auto* wil = new QVBoxLayout(panWerbungInnerContainer);
-  wil->setContentsMargins(1, 1, 1, 1);
-  HTMLViewerWerbung = new QTextBrowser(panWerbungInnerContainer);
-  HTMLViewerWerbung->setObjectName(QStringLiteral("HTMLViewerWerbung"));
-  HTMLViewerWerbung->setFrameShape(QFrame::NoFrame);
-  HTMLViewerWerbung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  HTMLViewerWerbung->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  wil->addWidget(HTMLViewerWerbung);
-  ButtonCloseWerbung = new QPushButton(QStringLiteral("x"), HTMLViewerWerbung);
-  ButtonCloseWerbung->setObjectName(QStringLiteral("ButtonCloseWerbung"));
-  ButtonCloseWerbung->setGeometry(159, 3, 19, 20);
-  connect(ButtonCloseWerbung, &QPushButton::clicked, this, &TMainFrame::ButtonCloseWerbungClick);
-  auto* innerRow = new QHBoxLayout();
-  innerRow->setContentsMargins(0, 0, 0, 0);
-  innerRow->addStretch(1);
-  innerRow->addWidget(panWerbungInnerContainer);
-  wl->addLayout(innerRow, 1);
-  panWerbungBorderBottom = new QWidget(panWerbungContent);
-  panWerbungBorderBottom->setObjectName(QStringLiteral("panWerbungBorderBottom"));
-  panWerbungBorderBottom->setFixedHeight(40);
-  wl->addWidget(panWerbungBorderBottom);
-  panWerbungContent->hide();
+  panWerbungContent = HelpPanels_->PromotionPanel();
+  panWerbungContent->setParent(central);
+  panWerbungInnerContainer = HelpPanels_->panWerbungInnerContainer();
+  HTMLViewerWerbung = HelpPanels_->HTMLViewerWerbung();
+  ButtonCloseWerbung = HelpPanels_->ButtonCloseWerbung();
   outer->addWidget(panWerbungContent);
 
   setCentralWidget(central);
@@ -586,9 +500,18 @@ void TMainFrame::ArrangeNavButtons() {
   for (std::size_t i = 0; i < NavButtons_.size(); ++i) NavButtons_[i]->setGeometry(5, 10 + 27 * int(i), 22, 22);
 }
 
+const QString& TMainFrame::FileName() const { return Document_->FileName(); }
+void TMainFrame::SetFileName(const QString& name) { Document_->SetFileName(name); }
+bool TMainFrame::Dirty() const { return Document_->Dirty(); }
+
 void TMainFrame::SetDirty(bool dirty) {
-  Dirty_ = dirty;
+  Document_->SetDirty(dirty);
   btnSpeichern->setEnabled(dirty);
+}
+
+void TMainFrame::UpdateTitle() {
+  const QString& name = Document_ ? Document_->FileName() : QString();
+  setWindowTitle(name.isEmpty() ? MainTitle() : MainTitle() + QStringLiteral(" - ") + name);
 }
 
 // ----- Step page -----
@@ -611,36 +534,55 @@ void TMainFrame::ShowWizardStep(int n) {
   ShowStepPage(n);
   // 9. Focus.
   FocusFirstField(n);
-  // 10. The step help page comes with the help panels.
-  // 11. A context hint of the previous step does not carry over.
-  panTrenner->hide();
-  panContextHelp->hide();
+  // 10. The step help page; 11. a context hint of the previous step does not carry over.
+  HelpPanels_->StepShown(n);
   // 12. Title with the document's path.
-  setWindowTitle(FileName_.isEmpty() ? MainTitle() : MainTitle() + QStringLiteral(" - ") + FileName_);
+  UpdateTitle();
   // 13.
   ShownStep_ = n;
 }
 
 void TMainFrame::ShowStepPage(int n) {
+  // 4. The picture of the step the user is on (k = CurrentStep + 1); none leaves Image1 empty.
   const QString picture = RuntimeFolder() + QStringLiteral("images/Step%1.jpg").arg(CurrentStep_ + 1);
   QPixmap pm;
   if (QFileInfo(picture).isFile()) pm.load(picture);
   Image1->setPixmap(pm);
-  if (!pictureLabel_) {
-    pictureLabel_ = new QLabel();
-    pictureLabel_->setObjectName(QStringLiteral("StepPicture"));
-    ScrollBox1->setWidget(pictureLabel_);
-  }
-  pictureLabel_->setPixmap(pm);
-  pictureLabel_->adjustSize();
-  pictureLabel_->move(20, 20);
-  ScrollBox1->horizontalScrollBar()->setValue(0);
-  ScrollBox1->verticalScrollBar()->setValue(0);
+  // 5. - 8.
+  const TStepMetric& m = g_definition->StepMetric(n);
+  TFormFieldList* fields = std::size_t(n) < FieldLists_.size() ? &FieldLists_[std::size_t(n)] : nullptr;
+  // Loading reports a checked box as a click; only a value that really changed (today's date
+  // in an empty application date) makes the document changed.
+  QStringList before;
+  if (fields)
+    for (int i = 0; i < fields->Count(); ++i) before << fields->Fields(i)->Value();
+  buildingStep_ = true;
+  FormularManager_->ShowStep(Image1->pixmap(), fields, m.Left, m.Top, m.Left + m.Width, m.Top + m.Height);
+  PrepareStepEditors(FormularManager_->Editors(), FieldLists_);
+  FormularManager_->LoadValues();
+  buildingStep_ = false;
+  if (fields)
+    for (int i = 0; i < fields->Count(); ++i)
+      if (fields->Fields(i)->Value() != before.at(i)) {
+        SetDirty(true);
+        break;
+      }
 }
 
 void TMainFrame::FocusFirstField(int n) {
-  // Comes with the editor manager: the first editor that can take the focus.
-  (void)n;
+  if (n < 0 || std::size_t(n) >= FieldLists_.size()) return;
+  const TFormFieldList& list = FieldLists_[std::size_t(n)];
+  TFormEditorList& editors = FormularManager_->Editors();
+  for (int i = 0; i < list.Count(); ++i) {
+    const TFormField* field = list.Fields(i);
+    QWidget* editor = editors.EditorByName(field->Name());
+    if (!editor || !editor->isEnabled() || !editor->isVisibleTo(this)) continue;
+    if (field->Kind() == TFormFieldKind::Edit || field->Kind() == TFormFieldKind::EditExt) {
+      if (editor->property("readOnly").toBool()) continue;
+    }
+    editor->setFocus(Qt::OtherFocusReason);
+    return;
+  }
 }
 
 void TMainFrame::ScrollIntoView(QWidget* control) {
@@ -765,75 +707,101 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-bool TMainFrame::FormClose() {
-  if (!Dirty_) return true;
-  const TDialogButton answer =
-      Dialogs().Message(TDialogKind::Confirmation,
-                        QStringLiteral("Sie haben Ihre Änderungen noch nicht gespeichert. Wollen Sie dies jetzt tun."),
-                        dbYes | dbNo | dbCancel, dbYes);
-  switch (answer) {
-    case dbYes: return SaveDocument(false);
-    case dbNo: return true;
-    default: return false;
-  }
-}
+bool TMainFrame::FormClose() { return !Document_ || Document_->CanClose(); }
 
-bool TMainFrame::SaveDocument(bool askName) {
-  (void)askName;
-  NotAvailableYet();
-  return false;
-}
-
-void TMainFrame::NotAvailableYet() {
-  Dialogs().ShowInformation(QStringLiteral("Diese Funktion ist in dieser Version noch nicht verfügbar."));
-}
 
 // ----- Commands -----
 
-void TMainFrame::btnNeuClick() { NotAvailableYet(); }
-void TMainFrame::mnuNeuVonVorlageClick() { NotAvailableYet(); }
-void TMainFrame::btnOeffnenClick() { NotAvailableYet(); }
-void TMainFrame::btnSpeichernClick() { SaveDocument(false); }
-void TMainFrame::smSpeichernUnterClick() { SaveDocument(true); }
-void TMainFrame::mnuSichernAlsVorlageClick() { NotAvailableYet(); }
-void TMainFrame::btnDefaultsClick() { NotAvailableYet(); }
-void TMainFrame::ButtonPrintClick() { NotAvailableYet(); }
+void TMainFrame::btnNeuClick() { Document_->New(); }
+void TMainFrame::mnuNeuVonVorlageClick() { Document_->NewFromTemplate(); }
+void TMainFrame::btnOeffnenClick() { Document_->Open(); }
+void TMainFrame::btnSpeichernClick() { Document_->Save(); }
+void TMainFrame::smSpeichernUnterClick() { Document_->SaveUnder(); }
+void TMainFrame::mnuSichernAlsVorlageClick() { Document_->SaveAsTemplate(); }
+void TMainFrame::btnDefaultsClick() { ShowPrintPositionDialog(true); }
+void TMainFrame::ButtonPrintClick() { ::ButtonPrintClick(FieldLists_, StepCount_); }
 
 void TMainFrame::smDateiBeendenClick() {
   SaveFormPosition(this, kFormPosition);
   close();
 }
 
-void TMainFrame::btnHilfeClick() { NotAvailableYet(); }
-
-void TMainFrame::smKontextHilfeClick() {
-  if (!panHelpContainer->isHidden())
-    ButtonCloseHelpClick();
-  else
-    ButtonImageHelpClick();
-}
-
-void TMainFrame::ButtonImageHelpClick() {
-  Splitter1->show();
-  panHelpContainer->show();
-  smKontextHilfe->setChecked(true);
-}
-
-void TMainFrame::ButtonCloseHelpClick() {
-  panHelpContainer->hide();
-  Splitter1->hide();
-  smKontextHilfe->setChecked(false);
-}
-
-void TMainFrame::ShowContextHelp() {
-  if (!panContextHelp->isHidden()) return;
-  panTrenner->show();
-  panContextHelp->show();
-}
-
-void TMainFrame::mnuDruckeHelptextClick() { NotAvailableYet(); }
-void TMainFrame::btnHandbuchClick() { NotAvailableYet(); }
-void TMainFrame::btnKALNOHomepageClick() { NotAvailableYet(); }
-void TMainFrame::smKALNOProdukteClick() { NotAvailableYet(); }
-void TMainFrame::ButtonCloseWerbungClick() { panWerbungContent->hide(); }
+void TMainFrame::btnHilfeClick() { HelpPanels_->btnHilfeClick(); }
+void TMainFrame::smKontextHilfeClick() { HelpPanels_->smKontextHilfeClick(); }
+void TMainFrame::ButtonImageHelpClick() { HelpPanels_->ButtonImageHelpClick(); }
+void TMainFrame::ButtonCloseHelpClick() { HelpPanels_->ButtonCloseHelpClick(); }
+void TMainFrame::ShowContextHelp() { HelpPanels_->ShowContextHelp(); }
+void TMainFrame::mnuDruckeHelptextClick() { HelpPanels_->mnuDruckeHelptextClick(); }
+void TMainFrame::btnHandbuchClick() { HelpPanels_->btnHandbuchClick(); }
+void TMainFrame::btnKALNOHomepageClick() { HelpPanels_->btnKALNOHomepageClick(); }
+void TMainFrame::smKALNOProdukteClick() { HelpPanels_->smKALNOProdukteClick(); }
+void TMainFrame::ButtonCloseWerbungClick() { HelpPanels_->ButtonCloseWerbungClick(); }
 void TMainFrame::smUeberClick() { ShowAbout(); }
+
+// ----- Form rules on the field events -----
+
+void TMainFrame::WireFormularManager() {
+  TFormularManager& m = *FormularManager_;
+  m.OnFieldEnter = [this](QObject* s, TFormField* f) { FormularFieldEnter(s, f); };
+  m.OnFieldChange = [this](QObject* s, TFormField* f) { FormularFieldChange(s, f); };
+  m.OnFieldExit = [this](QObject* s, TFormField* f) { FormularFieldExit(s, f); };
+  m.OnFieldDropDown = [this](QObject* s, TFormField* f) { FormularFieldDropDown(s, f); };
+  m.OnFieldCloseUp = [this](QObject* s, TFormField* f) { FormularFieldCloseUp(s, f); };
+  m.OnButtonClick = [this](QObject* s, TFormField* f) { FormularButtonClick(s, f); };
+  m.OnFieldValidate = [this](QWidget* s, TFormField* f, bool& accept) { FormularFieldValidate(s, f, accept); };
+}
+
+void TMainFrame::ShowFieldHint(const TFormField& field) {
+  const QString text = GetContextHelpText(field);
+  laContextHelp->setText(text);
+  if (!text.isEmpty()) ShowContextHelp();
+}
+
+void TMainFrame::FormularFieldEnter(QObject*, TFormField* field) {
+  if (!field) return;
+  TFormEditorList& editors = FormularManager_->Editors();
+  ProtectCourtName(editors, *field);
+  if (QWidget* editor = editors.EditorByName(field->Name())) {
+    ScrollIntoView(editor);
+    if (HasFaceColour(field->Kind())) SetEditorColor(editor, kEditorHighlight);
+  }
+  ShowFieldHint(*field);
+}
+
+void TMainFrame::FormularFieldChange(QObject*, TFormField* field) {
+  if (!field) return;
+  TFormEditorList& editors = FormularManager_->Editors();
+  ShowFieldHint(*field);
+  if (field->Kind() == TFormFieldKind::Edit || field->Kind() == TFormFieldKind::EditExt) {
+    if (QWidget* editor = editors.EditorByName(field->Name())) {
+      // While the text is as wide as its box, one more character would print past it.
+      const float w = MeasureFont_ ? TextWidthMM(field->Value(), *MeasureFont_) : 0.0f;
+      SetEditorMaxLength(editor, field->Width() - 1.0f > w ? 0 : 1);
+    }
+  }
+  EnableSecondColumns(editors, *field);
+  ApplyDerivedFields(editors, *field);
+  if (!buildingStep_) SetDirty(true);
+}
+
+void TMainFrame::FormularFieldExit(QObject*, TFormField* field) {
+  if (!field) return;
+  if (QWidget* editor = FormularManager_->Editors().EditorByName(field->Name()))
+    if (HasFaceColour(field->Kind())) SetEditorColor(editor, kEditorNormal);
+}
+
+void TMainFrame::FormularFieldDropDown(QObject*, TFormField* field) {
+  if (field) BuildReferenceLists(FormularManager_->Editors(), *field, FieldLists_);
+}
+
+void TMainFrame::FormularFieldCloseUp(QObject*, TFormField* field) {
+  if (!field) return;
+  ShowFieldHint(*field);
+  ApplyDerivedFields(FormularManager_->Editors(), *field);
+}
+
+void TMainFrame::FormularButtonClick(QObject*, TFormField*) {}
+
+void TMainFrame::FormularFieldValidate(QWidget*, TFormField* field, bool& accept) {
+  if (field) accept = ValidateDateField(FormularManager_->Editors(), *field, FieldLists_);
+}

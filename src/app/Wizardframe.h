@@ -9,8 +9,15 @@
 
 #include "fields/uFormFields.h"
 
+class QAbstractButton;
 class QAction;
 class QButtonGroup;
+class QSplitter;
+class TDocument;
+class TFormularManager;
+class THelpPanels;
+class THtmlHilfe;
+class THtmlView;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -22,7 +29,6 @@ class QToolBar;
 class QToolButton;
 class TWizardDefinition;
 class TPanel;
-class TSplitterBar;
 
 // The title of the main window and of every plain message box.
 QString MainTitle();
@@ -38,16 +44,21 @@ class TMainFrame : public QMainWindow {
  public:
   // Builds the window in the order the program relies on. Throws EKalnoError when the
   // definition cannot be loaded (the caller reports it and ends the program). `arguments` are
-  // the program's arguments without the program name; the first may name a document.
+  // the program's arguments with the program name first; the second may name a document.
   explicit TMainFrame(const QStringList& arguments = QStringList(), QWidget* parent = nullptr);
   ~TMainFrame() override;
 
   // --- State the other parts of the program work on ---
   TFieldLists& FieldLists() { return FieldLists_; }
-  const QString& FileName() const { return FileName_; }
-  void SetFileName(const QString& name) { FileName_ = name; }
-  bool Dirty() const { return Dirty_; }
+  const QString& FileName() const;
+  void SetFileName(const QString& name);
+  bool Dirty() const;
   void SetDirty(bool dirty);
+  // The document (file name, unsaved changes, the file commands) and the help panels.
+  TDocument& Document() { return *Document_; }
+  THelpPanels& HelpPanels() { return *HelpPanels_; }
+  // Builds and runs the editors of the shown step on ScrollBox1.
+  TFormularManager& FormularManager() { return *FormularManager_; }
   int StepCount() const { return StepCount_; }
   int CurrentStep() const { return CurrentStep_; }
   void SetCurrentStep(int step) { CurrentStep_ = step; }
@@ -87,24 +98,23 @@ class TMainFrame : public QMainWindow {
 
   TPanel* panInfo = nullptr;
   QLabel* InfoText = nullptr;
-  QPushButton* ButtonImageHelp = nullptr;
+  QWidget* ButtonImageHelp = nullptr;
   TPanel* panNavigationContainerLeft = nullptr;
   QFrame* Bevel3 = nullptr;
-  TPanel* panContainerContext = nullptr;
+  QWidget* panContainerContext = nullptr;
   QScrollArea* ScrollBox1 = nullptr;
   QWidget* panTrenner = nullptr;
   QFrame* panContextHelp = nullptr;
   QLabel* laContextHelp = nullptr;
-  TSplitterBar* Splitter1 = nullptr;
+  QSplitter* Splitter1 = nullptr;
   QFrame* panHelpContainer = nullptr;
-  QTextBrowser* HTMLView = nullptr;
-  TPanel* panCloseHelp = nullptr;
-  QPushButton* ButtonCloseHelp = nullptr;
+  THtmlView* HTMLView = nullptr;
+  QWidget* ButtonCloseHelp = nullptr;
   QWidget* panWerbungContent = nullptr;
-  QFrame* panWerbungInnerContainer = nullptr;
-  QTextBrowser* HTMLViewerWerbung = nullptr;
-  QPushButton* ButtonCloseWerbung = nullptr;
-  QWidget* panWerbungBorderBottom = nullptr;
+  QWidget* panWerbungInnerContainer = nullptr;
+  THtmlView* HTMLViewerWerbung = nullptr;
+  QWidget* ButtonCloseWerbung = nullptr;
+  THtmlHilfe* HelpWindow = nullptr;
   TPanel* panNavigationContainerBottom = nullptr;
   QLabel* Image1 = nullptr;
   QWidget* panButtons = nullptr;
@@ -143,6 +153,15 @@ class TMainFrame : public QMainWindow {
   // Shows the context help panel (after a hint was put into laContextHelp).
   void ShowContextHelp();
 
+  // The form rules on the editor manager's field events.
+  void FormularFieldEnter(QObject* sender, TFormField* field);
+  void FormularFieldChange(QObject* sender, TFormField* field);
+  void FormularFieldExit(QObject* sender, TFormField* field);
+  void FormularFieldDropDown(QObject* sender, TFormField* field);
+  void FormularFieldCloseUp(QObject* sender, TFormField* field);
+  void FormularButtonClick(QObject* sender, TFormField* field);
+  void FormularFieldValidate(QWidget* sender, TFormField* field, bool& accept);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -154,28 +173,29 @@ class TMainFrame : public QMainWindow {
   void ArrangeNavButtons();
   // The close question; true when the window may close.
   bool FormClose();
-  // Saves the document; false when it was not saved.
-  bool SaveDocument(bool askName);
-  void NotAvailableYet();
+  void UpdateTitle();
   // Builds the picture and the editors of step n.
   void ShowStepPage(int n);
+  void WireFormularManager();
+  // Puts the field's hint into the context help; an empty hint only empties the label.
+  void ShowFieldHint(const TFormField& field);
   void CenterButtons();
   void LayoutInfoBar();
 
   QStringList Arguments_;
   TFieldLists FieldLists_;
-  QString FileName_;
-  bool Dirty_ = false;
+  std::unique_ptr<TDocument> Document_;
+  std::unique_ptr<TFormularManager> FormularManager_;
+  THelpPanels* HelpPanels_ = nullptr;
   int StepCount_ = 0;
   int CurrentStep_ = 0;
   int ShownStep_ = -1;
   std::unique_ptr<QFont> MeasureFont_;
   std::vector<QToolButton*> NavButtons_;
   QButtonGroup* NavGroup_ = nullptr;
+  bool buildingStep_ = false;
   bool HintShown_ = false;
   QString HintText_;
-  bool helpHeightByUser_ = false;
-  QLabel* pictureLabel_ = nullptr;
   const QEvent* lastWheelPassed_ = nullptr;
 };
 

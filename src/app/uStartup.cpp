@@ -32,8 +32,7 @@ int RunProgram(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
 
-    QStringList arguments = QCoreApplication::arguments();
-    if (!arguments.isEmpty()) arguments.removeFirst();
+    const QStringList arguments = QCoreApplication::arguments();
 
     ShowSplash();
     std::unique_ptr<TMainFrame> main;

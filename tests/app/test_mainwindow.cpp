@@ -18,6 +18,8 @@
 #include "TestSupport.h"
 #include "app/Wizardframe.h"
 #include "app/uPanels.h"
+#include "help/uHelpButtons.h"
+#include "help/uHtmlView.h"
 #include "definition/WizardSteps.h"
 #include "storage/uQVRegistry.h"
 
@@ -71,7 +73,7 @@ TEST_F(MainWindowTest, LayoutTitleMenusAndToolBar) {
   QStringList top;
   for (QAction* a : f.menuBar()->actions()) top << a->text();
   EXPECT_EQ(top.join(QLatin1Char('/')), QStringLiteral("Datei/Hilfe/Weitere KALNO Formulare"));
-  EXPECT_EQ(f.ButtonImageHelp->text(), QStringLiteral("Hilfe ?"));
+  EXPECT_EQ(HelpFlatButtonCaption(f.ButtonImageHelp), QStringLiteral("Hilfe ?"));
   EXPECT_EQ(f.ButtonBack->text(), QStringLiteral("<< Zurück"));
   EXPECT_EQ(f.ButtonForward->text(), QStringLiteral("Weiter >>"));
   EXPECT_EQ(f.ButtonPrint->text(), QStringLiteral("Drucken"));
@@ -468,4 +470,33 @@ TEST_F(MainWindowTest, AboutBoxFromTheMenu) {
   f.smUeber->trigger();
   EXPECT_EQ(dialogs.DialogsRun, 1);
   EXPECT_EQ(caption, QStringLiteral("Infos"));
+}
+
+TEST_F(MainWindowTest, CommandLineDocumentOpensBeforeTheFirstPage) {
+  runtime = std::make_unique<TTestRuntime>(ThreeSteps());
+  const QString doc = runtime->Folder() + QStringLiteral("Miete.kln");
+  QFile f(doc);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[Mahnbescheid]\r\nA1=Anna\r\nC1=Rechnung 17\r\n");
+  f.close();
+  frame = std::make_unique<TMainFrame>(QStringList{QStringLiteral("mahnbescheid"), doc});
+  EXPECT_EQ(frame->FileName(), doc);
+  EXPECT_FALSE(frame->Dirty());
+  EXPECT_EQ(frame->windowTitle(), MainTitle() + QStringLiteral(" - ") + doc);
+  EXPECT_EQ(ValueByName(frame->FieldLists(), QStringLiteral("A1")), QStringLiteral("Anna"));
+  EXPECT_EQ(ValueByName(frame->FieldLists(), QStringLiteral("C1")), QStringLiteral("Rechnung 17"));
+}
+
+TEST_F(MainWindowTest, CloseWithYesSavesANamedDocument) {
+  TMainFrame& f = Make();
+  f.show();
+  const QString doc = runtime->Folder() + QStringLiteral("neu.kln");
+  f.SetFileName(doc);
+  FieldByName(f.FieldLists(), QStringLiteral("B1"))->SetValue(QStringLiteral("Berta"));
+  f.SetDirty(true);
+  dialogs.AnswerMessage(dbYes);
+  EXPECT_TRUE(f.close());
+  QFile file(doc);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("B1=Berta"));
 }

@@ -1,0 +1,265 @@
+// The main window with the shipped form: the editors of each step, and the form rules as the
+// user meets them through the keyboard and the mouse.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include "TestSupport.h"
+#include "app/Wizardframe.h"
+#include "editor/uFormEditors.h"
+#include "editor/uFormularEditorControls.h"
+#include "editor/uFormularManager.h"
+#include "help/uHelpPanels.h"
+#include "storage/uFileHelpers.h"
+#include "platform/uColors.h"
+#include "storage/uDocuments.h"
+#include "storage/uProgramPaths.h"
+
+namespace {
+
+const QColor kHighlight = ColorFromBGR(0xF0CAA6);
+const QColor kWhite = ColorFromBGR(0xFFFFFF);
+const QColor kGrey = ColorFromBGR(0xC0C0C0);
+
+class MainWindowRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearTestSettings();
+    QDir runtime(BuildRuntimeFolder());
+    runtime.cdUp();
+    SetProgramFolderForTesting(runtime.absolutePath() + QLatin1Char('/'));
+  }
+  void TearDown() override {
+    frame.reset();
+    ReleaseWizardDefinition();
+    SetProgramFolderForTesting(QString());
+  }
+  TMainFrame& Open(const QStringList& arguments = {QStringLiteral("mahnbescheid")}) {
+    frame = std::make_unique<TMainFrame>(arguments);
+    frame->showNormal();
+    frame->resize(1100, 800);
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    return *frame;
+  }
+  void GoTo(int step) {
+    frame->OnNavButtonClick(step);
+    QApplication::processEvents();
+  }
+  QWidget* Editor(const QString& name) { return frame->FormularManager().Editors().EditorByName(name); }
+  template <class T>
+  T* EditorAs(const QString& name) {
+    auto* e = qobject_cast<T*>(Editor(name));
+    EXPECT_NE(e, nullptr) << name.toStdString();
+    return e;
+  }
+  QString Value(const QString& name) { return ValueByName(frame->FieldLists(), name); }
+  void Focus(QWidget* w) {
+    w->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+  }
+  // Opens a list, moves to the entry showing `display` (or with that code) and takes it with Return.
+  void Pick(TFormularComboBox* combo, const QString& display) {
+    Focus(combo);
+    combo->showPopup();
+    int row = -1;
+    for (int i = 0; i < combo->count(); ++i)
+      if (combo->DisplayTextAt(i) == display || combo->CodeItems().value(i) == display) row = i;
+    ASSERT_GE(row, 0) << display.toStdString();
+    combo->view()->setCurrentIndex(combo->model()->index(row, 0));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QApplication::processEvents();
+  }
+
+  TScriptedDialogs dialogs;
+  std::unique_ptr<TMainFrame> frame;
+};
+
+TEST_F(MainWindowRulesTest, EveryStepGetsItsEditorsWithTheValuesAndTheFirstFocus) {
+  const QString sample = BuildRuntimeFolder() + QStringLiteral("examples/Beispiel.kln");
+  ASSERT_TRUE(QFileInfo(sample).isFile());
+  TMainFrame& f = Open({QStringLiteral("mahnbescheid"), sample});
+  EXPECT_FALSE(f.Dirty());
+  for (int step = 0; step < f.StepCount(); ++step) {
+    SCOPED_TRACE(step);
+    GoTo(step);
+    EXPECT_FALSE(f.Dirty());
+    const TFormFieldList& list = f.FieldLists()[std::size_t(step)];
+    ASSERT_EQ(f.FormularManager().Editors().Count(), list.Count());
+    for (int i = 0; i < list.Count(); ++i) {
+      const TFormField* field = list.Fields(i);
+      QWidget* e = Editor(field->Name());
+      ASSERT_NE(e, nullptr) << field->Name().toStdString();
+      EXPECT_EQ(e->parentWidget()->window(), &f);
+      if (field->Kind() == TFormFieldKind::Edit && !field->Value().isEmpty())
+        EXPECT_EQ(EditorText(e), field->Value()) << field->Name().toStdString();
+    }
+    // The first field that takes typing has the focus; the court name is derived and skipped.
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    const TFormField* first = EditorField(focused) ? EditorField(focused) : EditorField(focused->parentWidget());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Name(), list.Fields(0)->Name());
+  }
+  // Viewing the steps changed nothing.
+  EXPECT_FALSE(f.Dirty());
+}
+
+TEST_F(MainWindowRulesTest, EnterHighlightsLeaveRestoresTypingMarksChanged) {
+  TMainFrame& f = Open();
+  // A new application is dated today.
+  EXPECT_EQ(Value(QStringLiteral("DatumAntrag")), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+  auto* vorname = EditorAs<QLineEdit>(QStringLiteral("AntragstellerVornameSp1"));
+  Focus(vorname);
+  EXPECT_EQ(EditorColor(vorname), kHighlight);
+  EXPECT_FALSE(f.Dirty());
+  EXPECT_FALSE(f.btnSpeichern->isEnabled());
+  QTest::keyClicks(vorname, QStringLiteral("Anna"));
+  EXPECT_EQ(Value(QStringLiteral("AntragstellerVornameSp1")), QStringLiteral("Anna"));
+  EXPECT_TRUE(f.Dirty());
+  EXPECT_TRUE(f.btnSpeichern->isEnabled());
+  // Return moves on like Tab and the left editor turns white again.
+  QTest::keyClick(vorname, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(EditorColor(vorname), kWhite);
+  EXPECT_EQ(EditorField(QApplication::focusWidget())->Name(), QStringLiteral("AntragstellerNachnameSp1"));
+}
+
+TEST_F(MainWindowRulesTest, TypingStopsWhenTheTextFillsItsBox) {
+  TMainFrame& f = Open();
+  const QString name = QStringLiteral("AntragstellerPLZSp1");
+  const TFormField* field = FieldByName(f.FieldLists(), name);
+  auto* edit = EditorAs<TFormularEdit>(name);
+  ASSERT_TRUE(field && edit);
+  Focus(edit);
+  QTest::keyClicks(edit, QString(80, QLatin1Char('W')));
+  const QString typed = Value(name);
+  ASSERT_FALSE(typed.isEmpty());
+  ASSERT_LT(typed.size(), 80);
+  EXPECT_GE(TextWidthMM(typed, f.MeasureFont()), field->Width() - 1.0f);
+  EXPECT_LT(TextWidthMM(typed.chopped(1), f.MeasureFont()), field->Width() - 1.0f);
+  EXPECT_EQ(edit->MaxLength(), 1);
+  // Deleting lifts the block at once.
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, QStringLiteral("i"));
+  EXPECT_EQ(Value(name), typed.chopped(1) + QLatin1Char('i'));
+}
+
+TEST_F(MainWindowRulesTest, EmptyingTheFirstSurnameGreysOutColumnTwo) {
+  Open();
+  const QStringList column2 = {QStringLiteral("AntragstellerGeschlechtSp2"), QStringLiteral("AntragstellerVornameSp2"),
+                               QStringLiteral("AntragstellerNachnameSp2"), QStringLiteral("AntragstellerStrasseHNrSp2"),
+                               QStringLiteral("AntragstellerPLZSp2"), QStringLiteral("AntragstellerOrtSp2"),
+                               QStringLiteral("AntragstellerKzSp2")};
+  for (const QString& n : column2) EXPECT_FALSE(Editor(n)->isEnabled()) << n.toStdString();
+  auto* surname = EditorAs<QLineEdit>(QStringLiteral("AntragstellerNachnameSp1"));
+  Focus(surname);
+  QTest::keyClick(surname, Qt::Key_M);
+  for (const QString& n : column2) {
+    EXPECT_TRUE(Editor(n)->isEnabled()) << n.toStdString();
+    EXPECT_EQ(EditorColor(Editor(n)), kWhite) << n.toStdString();
+  }
+  qobject_cast<QLineEdit*>(Editor(QStringLiteral("AntragstellerOrtSp2")))->setText(QStringLiteral("Köln"));
+  QTest::keyClick(surname, Qt::Key_Backspace);
+  for (const QString& n : column2) {
+    EXPECT_FALSE(Editor(n)->isEnabled()) << n.toStdString();
+    EXPECT_EQ(EditorColor(Editor(n)), kGrey) << n.toStdString();
+  }
+  // Greyed out, not emptied.
+  EXPECT_EQ(Value(QStringLiteral("AntragstellerOrtSp2")), QStringLiteral("Köln"));
+}
+
+TEST_F(MainWindowRulesTest, RepresentativeListShowsTheNamesAsTheyAreNow) {
+  Open();
+  qobject_cast<QLineEdit*>(Editor(QStringLiteral("AntragstellerVornameSp1")))->setText(QStringLiteral("Anna"));
+  qobject_cast<QLineEdit*>(Editor(QStringLiteral("AntragstellerNachnameSp1")))->setText(QStringLiteral("Muster"));
+  qobject_cast<QLineEdit*>(Editor(QStringLiteral("AntragstellerFirmaBezeichnung1Sp3")))
+      ->setText(QStringLiteral("Muster \"Bau\" GmbH"));
+  auto* ref = EditorAs<TFormularComboBox>(QStringLiteral("AntragstellerVertreter1RefNr"));
+  Pick(ref, QStringLiteral("Antragsteller aus Spalte 3: Muster \"Bau\" GmbH "));
+  EXPECT_EQ(ref->DisplayItems(),
+            (QStringList{QString(), QStringLiteral("Antragsteller aus Spalte 1: Anna Muster"),
+                         QStringLiteral("Antragsteller aus Spalte 2:  - leer -"),
+                         QStringLiteral("Antragsteller aus Spalte 3: Muster \"Bau\" GmbH ")}));
+  EXPECT_EQ(Value(QStringLiteral("AntragstellerVertreter1RefNr")), QStringLiteral("3"));
+}
+
+TEST_F(MainWindowRulesTest, PastedIbanFillsItsBoxAndMovesOn) {
+  Open();
+  GoTo(4);
+  QApplication::clipboard()->setText(QStringLiteral("DE89370400440532013000"));
+  QWidget* iban = Editor(QStringLiteral("ProzessbevollmaechtigterIBAN"));
+  Focus(iban);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(Value(QStringLiteral("ProzessbevollmaechtigterIBAN")), QStringLiteral("DE89"));
+  EXPECT_EQ(EditorField(QApplication::focusWidget())->Name(), QStringLiteral("ProzessbevollmaechtigterBLZ"));
+  EXPECT_TRUE(Value(QStringLiteral("ProzessbevollmaechtigterBLZ")).isEmpty());
+}
+
+TEST_F(MainWindowRulesTest, LeavingADateFieldNormalisesItOrKeepsTheFocus) {
+  Open();
+  GoTo(2);
+  auto* from = EditorAs<QLineEdit>(QStringLiteral("HauptAnspruchDatumVon1"));
+  Focus(from);
+  QTest::keyClicks(from, QStringLiteral("1.3.2007"));
+  QTest::keyClick(from, Qt::Key_Tab);
+  QApplication::processEvents();
+  EXPECT_EQ(Value(QStringLiteral("HauptAnspruchDatumVon1")), QStringLiteral("01.03.07"));
+  EXPECT_EQ(from->text(), QStringLiteral("01.03.07"));
+  EXPECT_TRUE(dialogs.Messages.empty());
+
+  Focus(from);
+  from->selectAll();
+  QTest::keyClicks(from, QStringLiteral("31.02.07"));
+  QTest::keyClick(from, Qt::Key_Tab);
+  QApplication::processEvents();
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Warning);
+  EXPECT_EQ(QApplication::focusWidget(), from);
+}
+
+TEST_F(MainWindowRulesTest, CatalogueChoiceShowsItsHintAndCourtChoiceNamesTheCourt) {
+  TMainFrame& f = Open();
+  GoTo(2);
+  Pick(EditorAs<TFormularComboBox>(QStringLiteral("HauptAnspruchKatalogNr1")), QStringLiteral("19"));
+  EXPECT_EQ(Value(QStringLiteral("HauptAnspruchKatalogNr1")), QStringLiteral("19"));
+  EXPECT_TRUE(f.HelpPanels().ContextHelpVisible());
+  EXPECT_TRUE(f.laContextHelp->text().startsWith(QStringLiteral("Ausfüllhilfe zu Katalog Nr. 19:")));
+  // A new step does not carry the hint over.
+  GoTo(6);
+  EXPECT_FALSE(f.HelpPanels().ContextHelpVisible());
+  Pick(EditorAs<TFormularComboBox>(QStringLiteral("AmtsgerichtPLZOrt")), QStringLiteral("Berlin"));
+  EXPECT_EQ(Value(QStringLiteral("AmtsgerichtName")), QStringLiteral("Wedding"));
+  EXPECT_TRUE(EditorAs<QLineEdit>(QStringLiteral("AmtsgerichtName"))->isReadOnly());
+}
+
+TEST_F(MainWindowRulesTest, PrintCommandsReachThePrintJobAndThePositionDialog) {
+  TMainFrame& f = Open();
+  // An empty form: the completeness question comes first; "Nein" prints nothing.
+  dialogs.AnswerMessage(dbNo);
+  f.ButtonPrint->click();
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(QStringLiteral("Bitte tragen Sie mindestens einen Antragsteller ein.")));
+  EXPECT_TRUE(dialogs.Messages[0].Text.endsWith(QStringLiteral("Wollen Sie trotz der fehlenden Angaben drucken?")));
+  EXPECT_EQ(dialogs.PrintDialogs, 0);
+
+  QString caption;
+  dialogs.AnswerDialog([&](QDialog& d) {
+    caption = d.windowTitle();
+    return int(QDialog::Rejected);
+  });
+  f.btnDefaults->trigger();
+  EXPECT_EQ(dialogs.DialogsRun, 1);
+  EXPECT_EQ(caption, QStringLiteral("Grundeinstellungen"));
+}
+
+}  // namespace
