@@ -8,6 +8,7 @@ pkgs=(
   libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
+  dpkg-dev desktop-file-utils
 )
 missing=()
 for p in "${pkgs[@]}"; do
