@@ -51,6 +51,8 @@ endforeach()
 # so the package needs no maintainer scripts.
 set(KALNO_DEB_MAINTAINER "KALNO Mahnbescheid <packaging@kalno.invalid>"
     CACHE STRING "Maintainer field of the Debian package (name and e-mail address)")
+# Values go into CPackConfig.cmake as they are written here (quotes in the description).
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "kalno-mahnbescheid")
 set(CPACK_PACKAGE_VENDOR "KALNO")
@@ -89,7 +91,7 @@ else()
   endif()
 endif()
 set(CPACK_SOURCE_GENERATOR "TGZ")
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/wip/")
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/wip/")
 include(CPack)
 
 if(KALNO_TESTS)

@@ -113,7 +113,9 @@ grep -q -E "^MimeType=(.*;)?$mime;" "$desktop" || fail "MimeType lacks $mime"
 
 step "MIME type"
 if command -v update-mime-database >/dev/null; then
-  update-mime-database "$root/share/mime" >"$work/mime.log" 2>&1 || fail "update-mime-database: $(cat "$work/mime.log")"
+  # With the prefix in the search path the tool stays silent unless the package file is wrong.
+  XDG_DATA_DIRS="$root/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}" \
+    update-mime-database "$root/share/mime" >"$work/mime.log" 2>&1 || fail "update-mime-database: $(cat "$work/mime.log")"
   [ ! -s "$work/mime.log" ] || fail "update-mime-database complains: $(cat "$work/mime.log")"
   grep -q -x "[0-9]*:$mime:\*\.kln" "$root/share/mime/globs2" || fail "*.kln is not $mime in globs2"
   grep -q "<comment>KALNO-Mahnbescheid-Dokument</comment>" "$root/share/mime/$mime.xml" ||
@@ -135,6 +137,7 @@ fi
 step "cpack -G DEB"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; die "cpack failed"; }
+! grep -q -i "warning" "$work/cpack.log" || fail "cpack warns:"$'\n'"$(cat "$work/cpack.log")"
 deb="$work/pkg/${name}_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { ls "$work/pkg"; die "no package $(basename "$deb")"; }
 echo "$(basename "$deb"): $(du -h "$deb" | cut -f1)"
@@ -145,8 +148,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Section)" ] || fail "no Section"
 description=$(field Description)
-grep -q "Antrag auf Erlass eines Mahnbescheides" <<<"$description" && grep -q "payment order" <<<"$description" ||
-  fail "the description is not German and English: $description"
+# German and English, and the quoted words arrive as written.
+grep -q "Ein Assistent für den Antrag" <<<"$description" && grep -q "A step-by-step wizard" <<<"$description" &&
+  grep -q '("Antrag auf Erlass eines Mahnbescheides")' <<<"$description" ||
+  fail "the description is not the German and English text:"$'\n'"$description"
 depends=$(field Depends)
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 libc6 fonts-liberation2; do
   grep -q -E "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
