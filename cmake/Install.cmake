@@ -91,7 +91,8 @@ else()
   endif()
 endif()
 set(CPACK_SOURCE_GENERATOR "TGZ")
-set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/wip/")
+# A source package of the checkout, without the build folders in it.
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/")
 include(CPack)
 
 if(KALNO_TESTS)
