@@ -354,6 +354,8 @@ void TMainFrame::CreateComponents() {
     InfoText->setPalette(pal);
     InfoText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     InfoText->setTextFormat(Qt::PlainText);
+    // A long line wraps and the bar grows, rather than losing its end at the window's edge.
+    InfoText->setWordWrap(true);
   }
   ButtonImageHelp = HelpPanels_->ButtonImageHelp();
   ButtonImageHelp->setParent(panInfo);

@@ -29,6 +29,8 @@ int RunProgram(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
     QApplication::setOrganizationName(QStringLiteral("KALNO"));
     QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
+    // Lets the desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kalno-mahnbescheid"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
 

@@ -15,6 +15,7 @@
 #include "fields/uFormFields.h"
 #include "platform/uColors.h"
 #include "platform/uErrors.h"
+#include "render/uDrawContext.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ struct TQuiet {
 
 TFormularManager::TFormularManager(QScrollArea* scrollBox) : scrollBox_(scrollBox) {
   if (!scrollBox) throw EKalnoError(QStringLiteral("Scrollbox darf nicht nil sein"));
+  context_ = std::make_unique<TDrawContext>();
   scrollBox->horizontalScrollBar()->setTracking(true);
   scrollBox->verticalScrollBar()->setTracking(true);
   scrollBox->horizontalScrollBar()->setValue(0);
@@ -74,18 +76,17 @@ void TFormularManager::Raise(const TFormFieldEvent& event, TFormField* field) {
 
 TRect TFormularManager::FieldPixelRect(const TFormField& field) {
   float x1, y1, x2, y2;
-  TTransformation& t = transformation_;
+  TTransformation& t = Transformation();
   t.TransformPoint(field.Left(), field.Top(), x1, y1);
   t.TransformPoint(field.Left() + field.Width(), field.Top() + field.Height(), x2, y2);
   return TRect(RoundHalfEven(x1), RoundHalfEven(y1), RoundHalfEven(x2), RoundHalfEven(y2));
 }
 
+TTransformation& TFormularManager::Transformation() { return context_->Transformation(); }
+
 int TFormularManager::EditorFontHeight(int pointSize) {
-  // The point size as a vertical length in millimetres, mapped to pixels; at least 1.
-  float vx, vy;
-  transformation_.TransformVector(0.0f, float(pointSize) / 72.0f * 25.4f, vx, vy);
-  const int h = RoundHalfEven(std::hypot(double(vx), double(vy)));
-  return h == 0 ? 1 : h;
+  // The em height the context computes, taken as a positive cell height.
+  return std::abs(context_->FontHeightForSize(pointSize));
 }
 
 void TFormularManager::ShowStep(const QPixmap& picture, TFormFieldList* fields, float left, float top, float right,
@@ -103,7 +104,7 @@ void TFormularManager::ShowStep(const QPixmap& picture, TFormFieldList* fields, 
   top_ = top;
   right_ = right;
   bottom_ = bottom;
-  TTransformation& t = transformation_;
+  TTransformation& t = Transformation();
   t.Reset();
   if (right - left != 0 && bottom - top != 0)
     t.Scale(float(picture.width()) / (right - left), float(picture.height()) / (bottom - top));

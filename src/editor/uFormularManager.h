@@ -10,6 +10,7 @@
 
 class QLabel;
 class QScrollArea;
+class TDrawContext;
 class TFormField;
 class TFormFieldList;
 
@@ -54,7 +55,9 @@ class TFormularManager : public QObject {
   QWidget* Panel() const { return panel_; }
   QLabel* Picture() const { return picture_; }
   QWidget* Overlay() const { return overlay_; }
-  TTransformation& Transformation() { return transformation_; }
+  TTransformation& Transformation();
+  // Only its transformation and its point-size conversion are used; nothing is drawn on screen.
+  TDrawContext& DrawContext() { return *context_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,7 +79,7 @@ class TFormularManager : public QObject {
   TFormFieldList* fields_ = nullptr;
   float left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
   // The millimetre-to-pixel mapping of the shown step.
-  TTransformation transformation_;
+  std::unique_ptr<TDrawContext> context_;
   TFormEditorList editors_;
   QPointer<QWidget> entered_;  // the editor the focus is in, as far as events were raised
   bool quiet_ = false;         // building, destroying or putting the focus back: no events

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QScrollArea>
 #include <QTest>
 #include <QWidget>
 
@@ -10,6 +13,7 @@
 #include "TestSupport.h"
 #include "editor/uFormEditors.h"
 #include "editor/uFormularEditorControls.h"
+#include "editor/uFormularManager.h"
 #include "platform/uColors.h"
 #include "rules/WizardBusinessLogic.h"
 
@@ -17,82 +21,51 @@ namespace {
 
 using K = TFormFieldKind;
 
-// One shown step: an editor per field of `lists[step]`, placed in a visible window, with the change
-// path the editor manager and the main window give them (value := text, then the rules).
+// One shown step as the main window builds it: a real editor manager on a scroll box, with the
+// rules the main window runs after every change.
 class TShownStep {
  public:
-  TShownStep(TFieldLists& lists, int step) : lists_(lists) {
-    window_.resize(600, 400);
-    const TFormFieldList& l = lists[std::size_t(step)];
-    for (int i = 0; i < l.Count(); ++i) {
-      TFormField* f = l.Fields(i);
-      QWidget* w = nullptr;
-      switch (f->Kind()) {
-        case K::Edit:
-        case K::EditExt: {
-          auto* e = new TFormularEdit(&window_);
-          e->setText(f->Value());
-          QObject::connect(e, &QLineEdit::textChanged, e, [this, f](const QString& t) {
-            f->SetValue(t);
-            Changed(*f);
-          });
-          w = e;
-          break;
-        }
-        case K::DateEdit: {
-          auto* d = new TFormularDateEdit(&window_);
-          d->SetMaskedText(f->Value());
-          w = d;
-          break;
-        }
-        case K::Combobox:
-        case K::ComboEdit: {
-          auto* c = new TFormularComboBox(&window_);
-          c->setEditable(f->Kind() == K::ComboEdit);
-          QObject::connect(c, &QComboBox::currentTextChanged, c, [this, f](const QString& t) {
-            f->SetValue(t);
-            Changed(*f);
-          });
-          w = c;
-          break;
-        }
-        case K::Checkbox: w = new TFormularCheckBox(&window_); break;
-        case K::Button: w = new QWidget(&window_); break;
-      }
-      w->setGeometry(10, 10 + 22 * i, 200, 20);
-      SetEditorField(w, f);
-      editors_.Add(w);
-    }
-    window_.show();
-    QApplication::setActiveWindow(&window_);
+  TShownStep(TFieldLists& lists, int step) : lists_(lists), manager_(&scroll_) {
+    scroll_.resize(600, 400);
+    manager_.OnFieldChange = [this](QObject*, TFormField* f) { Changed(*f); };
+    // An A4 page at 4 px/mm, so every editor gets a real size.
+    QPixmap page(840, 1188);
+    page.fill(Qt::white);
+    manager_.ShowStep(page, &lists[std::size_t(step)], 0, 0, 210, 297);
+    scroll_.show();
+    QApplication::setActiveWindow(&scroll_);
   }
 
   // ShowWizardStep's order: the rules prepare the editors, then the values are loaded.
   void Prepare() {
-    PrepareStepEditors(editors_, lists_);
-    for (int i = 0; i < editors_.Count(); ++i) {
-      QWidget* w = editors_.Items(i);
-      TFormField* f = EditorField(w);
-      if (f->Kind() == K::Checkbox || f->Kind() == K::Button) continue;
-      SetEditorText(w, f->Value());
-    }
+    PrepareStepEditors(Editors(), lists_);
+    manager_.LoadValues();
   }
 
-  QWidget* Editor(const char* name) const { return editors_.EditorByName(QString::fromUtf8(name)); }
+  QWidget* Editor(const char* name) const { return Editors().EditorByName(QString::fromUtf8(name)); }
   TFormularComboBox* Combo(const char* name) const { return qobject_cast<TFormularComboBox*>(Editor(name)); }
   QLineEdit* Edit(const char* name) const { return qobject_cast<QLineEdit*>(Editor(name)); }
-  TFormEditorList& Editors() { return editors_; }
+  TFormEditorList& Editors() const { return manager_.Editors(); }
 
  private:
   void Changed(TFormField& f) {
-    EnableSecondColumns(editors_, f);
-    ApplyDerivedFields(editors_, f);
+    EnableSecondColumns(Editors(), f);
+    ApplyDerivedFields(Editors(), f);
   }
 
   TFieldLists& lists_;
-  QWidget window_;
-  TFormEditorList editors_;  // after the window: destroyed first
+  QScrollArea scroll_;
+  mutable TFormularManager manager_;  // after the scroll box: destroyed first
 };
+
+// Chooses entry `index` as a user does: open the list, move to it, take it with Return.
+void Pick(TFormularComboBox* combo, int index) {
+  combo->setFocus();
+  combo->showPopup();
+  combo->view()->setCurrentIndex(combo->model()->index(index, 0));
+  QTest::keyClick(combo->view(), Qt::Key_Return);
+  QApplication::processEvents();
+}
 
 TFieldLists SevenSteps() {
   return MakeLists({
@@ -183,7 +156,7 @@ TEST_P(CourtPick, StoresCodeAndDerivesName) {
   step.Prepare();
   // Showing the step does not recompute the name.
   EXPECT_EQ(step.Edit("AmtsgerichtName")->text(), QStringLiteral("Alt"));
-  step.Combo("AmtsgerichtPLZOrt")->setCurrentIndex(r.Index);
+  Pick(step.Combo("AmtsgerichtPLZOrt"), r.Index);
   EXPECT_EQ(lists[6].ValueByName(QStringLiteral("AmtsgerichtPLZOrt")), QString::fromUtf8(r.Code));
   EXPECT_EQ(step.Edit("AmtsgerichtName")->text(), QString::fromUtf8(r.Name));
   EXPECT_EQ(lists[6].ValueByName(QStringLiteral("AmtsgerichtName")), QString::fromUtf8(r.Name));
@@ -247,7 +220,7 @@ TEST(ReferenceEditors, ShortDefinitionGivesEmptyEntries) {
             QStringLiteral("Antragsgegner aus Spalte 2:  - leer -"));
   EXPECT_EQ(step.Combo("Kreditgeber2RefNr")->DisplayItems().size(), 6);
   // The court rule without a name editor on the step does nothing.
-  step.Combo("AmtsgerichtPLZOrt")->setCurrentIndex(2);
+  Pick(step.Combo("AmtsgerichtPLZOrt"), 2);
   EXPECT_EQ(lists[0].ValueByName(QStringLiteral("AmtsgerichtPLZOrt")), QStringLiteral("70154 Stuttgart"));
 }
 
