@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "platform/uShell.h"
-#include "storage/uGermanLocale.h"
 
 Q_LOGGING_CATEGORY(lcKalnoDebug, "kalno.debug", QtInfoMsg)
 
@@ -71,9 +70,11 @@ QString TDebug::FormatLine(qint64 elapsedMs, const QString& text) {
 
 QString TDebug::BannerLine(const QString& word) {
   const QDateTime now = QDateTime::currentDateTime();
+  // A locale of its own: the closing banner is written from the log's static destructor, after
+  // the program-wide German locale object may already be gone.
+  const QLocale german(QLocale::German, QLocale::Germany);
   return QStringLiteral("**** %1 ****\t%2 %3 **** ")
-      .arg(word, GermanLocale().toString(now.date(), QLocale::ShortFormat),
-           GermanLocale().toString(now.time(), QLocale::LongFormat));
+      .arg(word, german.toString(now.date(), QLocale::ShortFormat), german.toString(now.time(), QLocale::LongFormat));
 }
 
 void TDebug::Log(const QString& text) {
