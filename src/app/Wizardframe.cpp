@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -547,8 +548,11 @@ void TMainFrame::ShowWizardStep(int n) {
 void TMainFrame::ShowStepPage(int n) {
   // 4. The picture of the step the user is on (k = CurrentStep + 1); none leaves Image1 empty.
   const QString picture = RuntimeFolder() + QStringLiteral("images/Step%1.jpg").arg(CurrentStep_ + 1);
+  // Decoding a step picture costs more than building its editors; the pictures do not change
+  // while the program runs, so going back and forth decodes each one once.
   QPixmap pm;
-  if (QFileInfo(picture).isFile()) pm.load(picture);
+  if (!QPixmapCache::find(picture, &pm) && QFileInfo(picture).isFile() && pm.load(picture))
+    QPixmapCache::insert(picture, pm);
   Image1->setPixmap(pm);
   // 5. - 8.
   const TStepMetric& m = g_definition->StepMetric(n);
