@@ -99,8 +99,9 @@ TEST_F(MainWindowRulesTest, EveryStepGetsItsEditorsWithTheValuesAndTheFirstFocus
       QWidget* e = Editor(field->Name());
       ASSERT_NE(e, nullptr) << field->Name().toStdString();
       EXPECT_EQ(e->parentWidget()->window(), &f);
-      if (field->Kind() == TFormFieldKind::Edit && !field->Value().isEmpty())
+      if (field->Kind() == TFormFieldKind::Edit && !field->Value().isEmpty()) {
         EXPECT_EQ(EditorText(e), field->Value()) << field->Name().toStdString();
+      }
     }
     // The first field that takes typing has the focus; the court name is derived and skipped.
     QWidget* focused = QApplication::focusWidget();
