@@ -10,6 +10,8 @@ pkgs=(
   poppler-utils
   dpkg-dev desktop-file-utils
 )
+# `make fuzz` also needs clang, its fuzzer and sanitizer runtimes, and the symbolizer.
+[ "${1:-}" = "fuzz" ] && pkgs+=(clang libclang-rt-dev llvm)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
