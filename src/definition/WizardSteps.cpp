@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <cmath>
+#include <limits>
 
 #include "storage/uFileHelpers.h"
 #include "storage/uGermanLocale.h"
@@ -49,7 +52,9 @@ int TXMLNode::ChildInteger(const QString& name) const {
 float TXMLNode::ChildDecimal(const QString& name) const {
   const QString t = Child(name).text();
   double v = 0;
-  if (!ParseDecimal(t, &v)) throw NotANumber(element_, name, t);
+  // Beyond the float range the conversion is undefined; no millimetre value comes near it.
+  if (!ParseDecimal(t, &v) || std::fabs(v) > double(std::numeric_limits<float>::max()))
+    throw NotANumber(element_, name, t);
   return float(v);
 }
 
@@ -70,8 +75,19 @@ QString DefinitionMissingMessage() {
   return QStringLiteral("Die Formatbeschreibung der Wizarddatei konnte nicht gefunden werden!");
 }
 
+namespace {
+QString TooLargeMessage(const QString& fileName, qint64 size) {
+  return QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist mit %2 MB zu groß (höchstens %3 MB).")
+      .arg(QDir::toNativeSeparators(fileName))
+      .arg(size / (1024 * 1024))
+      .arg(kMaxDefinitionFileSize / (1024 * 1024));
+}
+}  // namespace
+
 std::unique_ptr<TWizardDefinition> TWizardDefinition::Load(const QString& fileName) {
-  if (!QFileInfo(fileName).isFile()) throw EDefinitionMissing(DefinitionMissingMessage());
+  const QFileInfo info(fileName);
+  if (!info.isFile()) throw EDefinitionMissing(DefinitionMissingMessage());
+  if (info.size() > kMaxDefinitionFileSize) throw EDefinitionError(TooLargeMessage(fileName, info.size()));
   QByteArray bytes;
   try {
     bytes = LoadFileToString(fileName);
@@ -107,6 +123,29 @@ bool DecodeEightBit(const QByteArray& bytes, QString* text) {
   *text = decoded.left(start) + declText + decoded.mid(m.capturedEnd(0) + 1);
   return true;
 }
+
+// The DOM needs time that grows with the square of the nesting depth (100 000 levels: minutes),
+// so the nesting is measured first with the stream reader, which is linear. Errors of the text
+// itself are left to the DOM parser, which reports them with their place.
+template <class TContent>
+bool NestedTooDeep(const TContent& content, qint64* line, qint64* column) {
+  QXmlStreamReader reader(content);
+  int depth = 0;
+  while (!reader.atEnd()) {
+    switch (reader.readNext()) {
+      case QXmlStreamReader::StartElement:
+        if (++depth > kMaxDefinitionDepth) {
+          *line = reader.lineNumber();
+          *column = reader.columnNumber();
+          return true;
+        }
+        break;
+      case QXmlStreamReader::EndElement: --depth; break;
+      default: break;
+    }
+  }
+  return false;
+}
 }  // namespace
 
 std::unique_ptr<TWizardDefinition> TWizardDefinition::Parse(const QByteArray& bytes, const QString& fileName) {
@@ -114,9 +153,20 @@ std::unique_ptr<TWizardDefinition> TWizardDefinition::Parse(const QByteArray& by
   def->fileName_ = fileName;
   QString errorMsg;
   int line = 0, column = 0;
+  if (bytes.size() > kMaxDefinitionFileSize) throw EDefinitionError(TooLargeMessage(fileName, bytes.size()));
   QString text;
-  const bool ok = DecodeEightBit(bytes, &text) ? def->document_.setContent(text, false, &errorMsg, &line, &column)
-                                               : def->document_.setContent(bytes, false, &errorMsg, &line, &column);
+  const bool eightBit = DecodeEightBit(bytes, &text);
+  qint64 deepLine = 0, deepColumn = 0;
+  if (eightBit ? NestedTooDeep(text, &deepLine, &deepColumn) : NestedTooDeep(bytes, &deepLine, &deepColumn))
+    throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft "
+                                          "(Zeile %2, Spalte %3): die Elemente sind tiefer als %4 Ebenen "
+                                          "verschachtelt.")
+                               .arg(QDir::toNativeSeparators(fileName))
+                               .arg(deepLine)
+                               .arg(deepColumn)
+                               .arg(kMaxDefinitionDepth));
+  const bool ok = eightBit ? def->document_.setContent(text, false, &errorMsg, &line, &column)
+                           : def->document_.setContent(bytes, false, &errorMsg, &line, &column);
   if (!ok)
     throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft "
                                           "(Zeile %2, Spalte %3): %4")

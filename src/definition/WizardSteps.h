@@ -133,6 +133,13 @@ class TXMLWizardStepsType : public TXMLNodeCollection {
   TXMLWizardStepType Items(int index) const { return TXMLWizardStepType(ItemElement(index)); }
 };
 
+// Larger definitions are refused before they are parsed: the real one has some 60 KB, and
+// parsing tens of megabytes would cost seconds and hundreds of megabytes of memory.
+constexpr qint64 kMaxDefinitionFileSize = 4 * 1024 * 1024;
+// Deeper nesting is refused: the definition needs six levels, and the DOM parser slows down
+// with the square of the depth.
+constexpr int kMaxDefinitionDepth = 64;
+
 // A step region in millimetres, read once so showing a step never fails.
 struct TStepMetric {
   float Left = 0, Top = 0, Width = 0, Height = 0;
@@ -142,7 +149,8 @@ struct TStepMetric {
 class TWizardDefinition {
  public:
   // Reads and parses the file. Throws EDefinitionMissing when it does not exist and
-  // EDefinitionError when it cannot be used (the message says where and why).
+  // EDefinitionError when it cannot be used (the message says where and why), also when it is
+  // larger than kMaxDefinitionFileSize or nests deeper than kMaxDefinitionDepth.
   static std::unique_ptr<TWizardDefinition> Load(const QString& fileName);
   // The same from bytes already read; `fileName` only names the source in messages.
   static std::unique_ptr<TWizardDefinition> Parse(const QByteArray& bytes, const QString& fileName);

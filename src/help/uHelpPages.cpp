@@ -46,18 +46,30 @@ QString ApplyStyleSheetPlaceholder(const QString& html, const QString& link) {
   return out;
 }
 
-bool ReadHelpPageText(const QString& htmlFileName, QString* text) {
-  QFile file(htmlFileName);
-  if (!QFileInfo(htmlFileName).isFile() || !file.open(QIODevice::ReadOnly)) return false;
-  const QString lines = JoinLinesCrLf(DecodeHtmlBytes(file.readAll()));
+namespace {
+bool ReadHelpPage(const QString& htmlFileName, QString* text, bool* tooLarge) {
+  QByteArray bytes;
+  if (!ReadLocalFile(htmlFileName, kMaxHtmlPageSize, &bytes, tooLarge)) return false;
+  const QString lines = JoinLinesCrLf(DecodeHtmlBytes(bytes));
   const QString link = QFileInfo(HelpStyleSheetPath()).isFile() ? HelpStyleSheetLink() : QString();
   *text = ApplyStyleSheetPlaceholder(lines, link);
   return true;
 }
+}  // namespace
+
+bool ReadHelpPageText(const QString& htmlFileName, QString* text) { return ReadHelpPage(htmlFileName, text, nullptr); }
 
 bool LoadHelpPage(THtmlView& viewer, const QString& htmlFileName) {
   QString text;
-  if (!ReadHelpPageText(htmlFileName, &text)) return false;
+  bool tooLarge = false;
+  if (!ReadHelpPage(htmlFileName, &text, &tooLarge)) {
+    // The page of another step must not stay in view as if it were this one's.
+    if (tooLarge) {
+      viewer.Clear();
+      viewer.LoadFromString(RefusedPageHtml(htmlFileName));
+    }
+    return false;
+  }
   viewer.Clear();
   viewer.LoadFromString(text);
   return true;

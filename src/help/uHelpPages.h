@@ -13,12 +13,14 @@ QString HelpStyleSheetLink();
 QString ApplyStyleSheetPlaceholder(const QString& html, const QString& link);
 
 // The text LoadHelpPage gives the viewer: the file's lines each followed by CR LF, the placeholder
-// resolved. False when the file does not exist or cannot be read.
+// resolved. False when the file does not exist, cannot be read, is no ordinary file or is larger
+// than kMaxHtmlPageSize.
 bool ReadHelpPageText(const QString& htmlFileName, QString* text);
 
 // Loads a help page into `viewer`: lines joined with CR LF, the style-sheet placeholder resolved,
-// loaded as text without a base. A page that does not exist leaves the viewer as it was; the
-// result says whether a page was loaded.
+// loaded as text without a base. A page that does not exist leaves the viewer as it was; one that
+// is too large is replaced by a short notice saying so. The result says whether the page was
+// loaded.
 bool LoadHelpPage(THtmlView& viewer, const QString& htmlFileName);
 
 // The runtime data folder's help pages.

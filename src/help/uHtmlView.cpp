@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QBuffer>
+#include <QImageReader>
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -22,6 +24,29 @@ bool IsHtmlFile(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   return suffix == QLatin1String("htm") || suffix == QLatin1String("html");
 }
+// An image whose pixels would not fit the limit is left out of the page (the document shows its
+// placeholder): decoding a 30 000 x 30 000 picture would take gigabytes.
+bool ImageTooLarge(const QByteArray& bytes) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  if (!size.isValid()) return false;  // the decoder itself refuses what it cannot size
+  return qint64(size.width()) * qint64(size.height()) > kMaxHtmlImagePixels;
+}
+
+// The payload of a "data:" address, decoded; false when it is no well-formed one.
+bool DataUrlBytes(const QUrl& url, QByteArray* bytes) {
+  const QByteArray text = url.toEncoded(QUrl::RemoveScheme);
+  const qsizetype comma = text.indexOf(',');
+  if (comma < 0) return false;
+  const QByteArray header = QByteArray::fromPercentEncoding(text.left(comma)).trimmed().toLower();
+  const QByteArray payload = QByteArray::fromPercentEncoding(text.mid(comma + 1));
+  *bytes = header.endsWith(";base64") ? QByteArray::fromBase64(payload) : payload;
+  return true;
+}
+
 // The size step Qt gives h1..h6 on top of the default size.
 int HeadingAdjustment(int level) { return 4 - level; }
 }  // namespace
@@ -85,10 +110,40 @@ void THtmlView::Clear() {
   clearHistory();
 }
 
-bool THtmlView::LoadFromFile(const QString& fileName) {
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray* bytes, bool* tooLarge) {
+  bytes->clear();
+  if (tooLarge) *tooLarge = false;
+  // Only ordinary files: a device (/dev/zero) or a pipe would never end or block.
+  const QFileInfo info(fileName);
+  if (!info.isFile()) return false;
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) return false;
-  const QString html = DecodeHtmlBytes(file.readAll());
+  if (file.size() > maxSize) {
+    if (tooLarge) *tooLarge = true;
+    return false;
+  }
+  *bytes = file.read(maxSize + 1);
+  if (file.error() != QFileDevice::NoError || bytes->size() > maxSize) {
+    if (tooLarge && bytes->size() > maxSize) *tooLarge = true;
+    bytes->clear();
+    return false;
+  }
+  return true;
+}
+
+QString RefusedPageHtml(const QString& fileName) {
+  return QStringLiteral("<p>Diese Seite kann nicht angezeigt werden: die Datei %1 ist zu groß.</p>")
+      .arg(QDir::toNativeSeparators(fileName).toHtmlEscaped());
+}
+
+bool THtmlView::LoadFromFile(const QString& fileName) {
+  QByteArray bytes;
+  bool tooLarge = false;
+  if (!ReadLocalFile(fileName, kMaxHtmlPageSize, &bytes, &tooLarge)) {
+    if (tooLarge) LoadFromString(RefusedPageHtml(fileName));
+    return false;
+  }
+  const QString html = DecodeHtmlBytes(bytes);
   LoadFromString(html, QFileInfo(fileName).absolutePath());
   return true;
 }
@@ -123,14 +178,16 @@ QString THtmlView::LocalPathFor(const QUrl& url) const {
 }
 
 QVariant THtmlView::loadResource(int type, const QUrl& name) {
-  // data: images are decoded by the document itself.
-  if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) return QVariant();
-  const QString path = LocalPathFor(name);
   QByteArray bytes;
-  if (!path.isEmpty()) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+  if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) {
+    // Other data: resources are decoded by the document itself; images are decoded here, so
+    // that the size limit holds for them as for files.
+    if (type != QTextDocument::ImageResource || !DataUrlBytes(name, &bytes)) return QVariant();
+  } else {
+    const QString path = LocalPathFor(name);
+    if (!path.isEmpty()) ReadLocalFile(path, kMaxHtmlResourceSize, &bytes, nullptr);
   }
+  if (type == QTextDocument::ImageResource && ImageTooLarge(bytes)) bytes.clear();
   // A non-null answer even for nothing found: a null one would let the document look the name
   // up relative to the working folder.
   if (type == QTextDocument::StyleSheetResource || type == QTextDocument::HtmlResource)

@@ -24,7 +24,8 @@ class THtmlView : public QTextBrowser {
   // Empties the document; references resolve against nothing afterwards.
   void Clear();
   // Loads a page from disk; relative references resolve against the file's folder. False (and the
-  // view unchanged) when the file cannot be read.
+  // view unchanged) when the file cannot be read; a file larger than kMaxHtmlPageSize is not
+  // loaded either, and the view says so instead.
   bool LoadFromFile(const QString& fileName);
   // Loads a page held in memory. With an empty base relative references resolve to nothing (not
   // to the working folder); absolute local paths, such as the style sheet's, still load.
@@ -53,7 +54,9 @@ class THtmlView : public QTextBrowser {
   void FollowLink(const QString& target);
 
   // What LoadResource reads for `url`: the local file, or empty when the reference leads nowhere
-  // this view may go (network, other schemes, relative without a base).
+  // this view may go (network, other schemes, relative without a base). Files are read only when
+  // they are ordinary files of at most kMaxHtmlResourceSize bytes, images only with at most
+  // kMaxHtmlImagePixels pixels; anything else loads as nothing.
   QString LocalPathFor(const QUrl& url) const;
 
  protected:
@@ -71,6 +74,19 @@ class THtmlView : public QTextBrowser {
   int topRightRight_ = 3;
   int topRightTop_ = 3;
 };
+
+// Limits of what the view loads. Real pages have a few kilobytes and their pictures some hundred;
+// a text document of many megabytes takes seconds to lay out, and a picture's pixels take four
+// bytes each once decoded.
+constexpr qint64 kMaxHtmlPageSize = 2 * 1024 * 1024;
+constexpr qint64 kMaxHtmlResourceSize = 16 * 1024 * 1024;
+constexpr qint64 kMaxHtmlImagePixels = 16 * 1000 * 1000;
+
+// Reads an ordinary file (no device, no pipe) of at most `maxSize` bytes; false when it cannot be
+// read, with `tooLarge` (optional) set when its size was the reason.
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray* bytes, bool* tooLarge);
+// The page shown instead of one that is too large to be shown.
+QString RefusedPageHtml(const QString& fileName);
 
 // Qt adds the heading's own size step (h1 +3, ...) to a font size the page's style sheet gives
 // a heading; this takes the step away again wherever an explicit size is set, so a heading of

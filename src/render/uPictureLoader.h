@@ -1,0 +1,26 @@
+#pragma once
+#include <QPixmap>
+#include <QString>
+
+// Larger step pictures are refused before they are decoded: a scan of the A4 form at 400 dpi has
+// some 16 million pixels, and every pixel takes four bytes once decoded.
+constexpr qint64 kMaxStepPicturePixels = 25 * 1000 * 1000;
+constexpr qint64 kMaxStepPictureFileSize = 32 * 1024 * 1024;
+
+// A step picture as the main window shows it.
+struct TStepPicture {
+  enum TState {
+    Loaded,      // complete
+    Incomplete,  // shown as far as it could be decoded (a cut-off file); Problem says so
+    Missing,     // no file of that name
+    Refused,     // not shown: no JPEG, unreadable, or too large; Problem says why
+  };
+  TState State = Missing;
+  QPixmap Picture;  // null unless Loaded or Incomplete
+  QString Problem;  // German, for the user; empty when Loaded or Missing
+};
+
+// Loads the JPEG picture `fileName` of a step. Only ordinary files holding a JPEG are read, and
+// only up to the limits above; what cannot be shown leaves a null picture, never a crash, a
+// hang or a huge allocation.
+TStepPicture LoadStepPicture(const QString& fileName);
