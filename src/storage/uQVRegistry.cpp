@@ -1,7 +1,13 @@
 #include "storage/uQVRegistry.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QStringList>
+#include <utility>
 #include <QVariant>
 #include <QtDebug>
 
@@ -20,10 +26,81 @@ TQVRegIniFile::TWriteErrorHandler& ErrorHandler() {
 }
 }  // namespace
 
-TQVRegIniFile::TQVRegIniFile()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("KALNO"), QStringLiteral("Mahnbescheid"))) {
-  settings_->setFallbacksEnabled(false);
+namespace {
+std::unique_ptr<QSettings> OpenSettings() {
+  auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KALNO"),
+                                       QStringLiteral("Mahnbescheid"));
+  s->setFallbacksEnabled(false);
+  return s;
+}
+
+// Whether the settings file exists but is nothing the store can read. QSettings would replace
+// such a file with its own few values at the next write, and everything in it would be lost: a
+// file it cannot open, one with NUL bytes or bytes that are no UTF-8, and one with lines that
+// are neither section headers, entries, comments nor blank.
+bool UnreadableSettingsFile(const QString& fileName) {
+  const QFileInfo info(fileName);
+  if (!info.exists() || !info.isFile()) return false;
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return true;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError || bytes.contains('\0')) return true;
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = utf8.decode(bytes);
+  if (utf8.hasError()) return true;
+  for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+    line = line.trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))) continue;
+    if (line.startsWith(QLatin1Char('['))) {
+      if (!line.contains(QLatin1Char(']'))) return true;
+      continue;
+    }
+    if (!line.contains(QLatin1Char('='))) return true;
+  }
+  return false;
+}
+
+// A free name beside the file: "<name>.corrupt-<date>", numbered when that is taken.
+QString AsideName(const QString& fileName) {
+  const QString base = fileName + QStringLiteral(".corrupt-") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+  QString name = base;
+  for (int n = 2; QFileInfo::exists(name); ++n) name = base + QStringLiteral("-%1").arg(n);
+  return name;
+}
+
+QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
+}  // namespace
+
+TQVRegIniFile::TQVRegIniFile() : settings_(OpenSettings()) {
+  const QString fileName = settings_->fileName();
+  if (!UnreadableSettingsFile(fileName)) return;
+  // Moved aside before anything is written, so it is kept as it was; the program starts with
+  // the defaults. Where it cannot be moved, nothing is ever written to it.
+  settings_.reset();
+  const QString aside = AsideName(fileName);
+  if (QFile::rename(fileName, aside)) {
+    settings_ = OpenSettings();
+    Report(QStringLiteral("Die Einstellungen in %1 können nicht gelesen werden. Die Datei bleibt als %2 "
+                          "erhalten; das Programm beginnt mit den Voreinstellungen.")
+               .arg(Shown(fileName), Shown(aside)));
+  } else {
+    writeReported_ = true;  // this message says it already
+    Report(QStringLiteral("Die Einstellungen in %1 können nicht gelesen werden. Das Programm beginnt mit den "
+                          "Voreinstellungen und lässt die Datei unverändert; Änderungen an den Einstellungen "
+                          "gehen beim Beenden verloren.")
+               .arg(Shown(fileName)));
+  }
+}
+
+void TQVRegIniFile::Report(const QString& message) {
+  // Before a handler is installed (the first write comes before the application object), the
+  // message waits for it, so the user is told once it can be.
+  if (ErrorHandler())
+    ErrorHandler()(message);
+  else {
+    qWarning().noquote() << message;
+    pending_ << message;
+  }
 }
 
 TQVRegIniFile::~TQVRegIniFile() = default;
@@ -42,6 +119,12 @@ QString TQVRegIniFile::FloatToText(double value) {
 bool TQVRegIniFile::ReadText(const QString& section, const QString& name, QString* text) {
   const QString key = SectionKey(section);
   const QString path = key.isEmpty() ? name : key + QLatin1Char('/') + name;
+  if (!settings_) {
+    auto it = memory_.constFind(path);
+    if (it == memory_.constEnd()) return false;
+    *text = *it;
+    return true;
+  }
   const QVariant v = settings_->value(path);
   // Only text values count; anything else reads as missing.
   if (!v.isValid() || v.typeId() != QMetaType::QString) return false;
@@ -52,18 +135,17 @@ bool TQVRegIniFile::ReadText(const QString& section, const QString& name, QStrin
 void TQVRegIniFile::WriteText(const QString& section, const QString& name, const QString& text) {
   const QString key = SectionKey(section);
   const QString path = key.isEmpty() ? name : key + QLatin1Char('/') + name;
+  if (!settings_) {
+    memory_.insert(path, text);
+    return;
+  }
   settings_->setValue(path, text);
   settings_->sync();
-  if (settings_->status() != QSettings::NoError && !reported_) {
-    reported_ = true;
-    const QString msg = QStringLiteral(
-        "Die Einstellungen können nicht gespeichert werden (%1). Das Programm arbeitet weiter, "
-        "aber Änderungen an den Einstellungen gehen beim Beenden verloren.")
-                            .arg(settings_->fileName());
-    if (ErrorHandler())
-      ErrorHandler()(msg);
-    else
-      qWarning().noquote() << msg;
+  if (settings_->status() != QSettings::NoError && !writeReported_) {
+    writeReported_ = true;
+    Report(QStringLiteral("Die Einstellungen können nicht gespeichert werden (%1). Das Programm arbeitet weiter, "
+                          "aber Änderungen an den Einstellungen gehen beim Beenden verloren.")
+               .arg(Shown(settings_->fileName())));
   }
 }
 
@@ -103,7 +185,12 @@ void TQVRegIniFile::WriteString(const QString& section, const QString& name, con
   WriteText(section, name, value);
 }
 
-void TQVRegIniFile::SetWriteErrorHandler(TWriteErrorHandler handler) { ErrorHandler() = std::move(handler); }
+void TQVRegIniFile::SetWriteErrorHandler(TWriteErrorHandler handler) {
+  ErrorHandler() = std::move(handler);
+  if (!ErrorHandler() || !Instance()) return;
+  const QStringList pending = std::exchange(Instance()->pending_, QStringList());
+  for (const QString& m : pending) ErrorHandler()(m);
+}
 
 void TQVRegIniFile::ResetForTesting() { Instance().reset(); }
 

@@ -1,5 +1,7 @@
 #pragma once
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -26,7 +28,11 @@ class TQVRegIniFile {
   static QString FloatToText(double value);
 
   // A failed write is reported once per process through this handler (default: a warning on the
-  // console); the program goes on with the value unsaved.
+  // console); the program goes on with the value unsaved. A settings file that cannot be read
+  // (unopenable, NUL bytes, no UTF-8, lines that are no entries) is never written over: it is
+  // renamed to "<name>.corrupt-<yyyy-MM-dd>" and the store starts empty, or, where it cannot be
+  // renamed, the store keeps its values in memory only; either is reported once as well.
+  // Reports made before a handler is installed reach it when it is installed.
   using TWriteErrorHandler = std::function<void(const QString& message)>;
   static void SetWriteErrorHandler(TWriteErrorHandler handler);
 
@@ -36,8 +42,11 @@ class TQVRegIniFile {
  private:
   bool ReadText(const QString& section, const QString& name, QString* text);
   void WriteText(const QString& section, const QString& name, const QString& text);
-  std::unique_ptr<QSettings> settings_;
-  bool reported_ = false;
+  void Report(const QString& message);
+  std::unique_ptr<QSettings> settings_;  // null when the file must not be touched
+  QHash<QString, QString> memory_;       // the values written while settings_ is null
+  QStringList pending_;                  // reports waiting for a handler
+  bool writeReported_ = false;
 };
 
 TQVRegIniFile& QVRegIniFile();
