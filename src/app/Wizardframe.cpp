@@ -33,12 +33,14 @@
 #include "editor/uFormularManager.h"
 #include "effects/uShadowBitmap.h"
 #include "help/FHtmlHilfe.h"
+#include "help/FStartBildMahnbescheid_KALNO.h"
 #include "help/FInfoFensterKALNO.h"
 #include "help/uHelpPanels.h"
 #include "help/uHtmlView.h"
 #include "platform/UserDialogs.h"
 #include "platform/uColors.h"
 #include "platform/uErrors.h"
+#include "print/FDruckvorschau.h"
 #include "print/FMahnungGrundeinstellungen.h"
 #include "print/uPrintJob.h"
 #include "render/uFontcache.h"
@@ -47,6 +49,7 @@
 #include "storage/uFileHelpers.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
+#include "storage/uRecovery.h"
 
 namespace {
 TMainFrame* g_mainFrame = nullptr;
@@ -163,7 +166,9 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   Document_->OnStateChanged = [this] {
     btnSpeichern->setEnabled(Document_->Dirty());
     UpdateTitle();
+    if (Recovery_) Recovery_->DocumentChanged();
   };
+  Recovery_ = std::make_unique<TRecovery>(*Document_, FieldLists_);
   // 14. The editors of the shown step, with the form rules on their events.
   FormularManager_ = std::make_unique<TFormularManager>(ScrollBox1);
   WireFormularManager();
@@ -188,6 +193,11 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   SetDirty(false);
   g_mainFrame = this;
   Dialogs().SetParentWidget(this);
+  // 22. Unsaved work of a run that did not end normally; the splash must not hide the question.
+  if (Recovery_->HasCopy()) {
+    if (TStartbild* splash = Startbild()) splash->hide();
+    Recovery_->OfferRestore();
+  }
 }
 
 TMainFrame::~TMainFrame() {
@@ -223,6 +233,8 @@ void TMainFrame::CreateActions() {
   btnSpeichern->setToolTip(QString());
   btnDrucken = make(QStringLiteral("Drucken"), &TMainFrame::ButtonPrintClick, QStringLiteral("btnDrucken"));
   btnDrucken->setIcon(ToolIcon(TToolIcon::Print));
+  btnDruckvorschau = make(QStringLiteral("Druckvorschau"), &TMainFrame::smDruckvorschauClick, QStringLiteral("btnDruckvorschau"));
+  btnDruckvorschau->setIcon(ToolIcon(TToolIcon::PrintPreview));
   btnDefaults = make(QStringLiteral("Druckposition verändern"), &TMainFrame::btnDefaultsClick, QStringLiteral("btnDefaults"));
   btnDefaults->setIcon(ToolIcon(TToolIcon::PrintPosition));
   btnHilfe = make(QStringLiteral("Allgemeine Hilfe"), &TMainFrame::btnHilfeClick, QStringLiteral("btnHilfe"));
@@ -244,6 +256,8 @@ void TMainFrame::CreateActions() {
   smDruckposition = make(QStringLiteral("Druckposition..."), &TMainFrame::btnDefaultsClick, QStringLiteral("smDruckposition"));
   smDrucken = make(QStringLiteral("Drucken..."), &TMainFrame::ButtonPrintClick, QStringLiteral("smDrucken"));
   smDrucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  smDruckvorschau = make(QStringLiteral("Druckvorschau..."), &TMainFrame::smDruckvorschauClick, QStringLiteral("smDruckvorschau"));
+  smPdfExport = make(QStringLiteral("Als PDF exportieren..."), &TMainFrame::smPdfExportClick, QStringLiteral("smPdfExport"));
   smDateiBeenden = make(QStringLiteral("Beenden"), &TMainFrame::smDateiBeendenClick, QStringLiteral("smDateiBeenden"));
   smHilfe = make(QStringLiteral("Allgemeine Hilfe..."), &TMainFrame::btnHilfeClick, QStringLiteral("smHilfe"));
   smKontextHilfe = HelpPanels_->KontextHilfeAction();
@@ -279,6 +293,8 @@ void TMainFrame::CreateActions() {
   mnuDatei->addSeparator();
   mnuDatei->addAction(smDruckposition);
   mnuDatei->addAction(smDrucken);
+  mnuDatei->addAction(smDruckvorschau);
+  mnuDatei->addAction(smPdfExport);
   mnuDatei->addSeparator();
   mnuDatei->addAction(smDateiBeenden);
   mnuHilfe = menuBar()->addMenu(QStringLiteral("Hilfe"));
@@ -303,6 +319,7 @@ void TMainFrame::CreateActions() {
   MainToolBar->addAction(btnSpeichern);
   MainToolBar->addSeparator();
   MainToolBar->addAction(btnDrucken);
+  MainToolBar->addAction(btnDruckvorschau);
   MainToolBar->addSeparator();
   MainToolBar->addAction(btnDefaults);
   MainToolBar->addSeparator();
@@ -510,6 +527,8 @@ bool TMainFrame::Dirty() const { return Document_->Dirty(); }
 void TMainFrame::SetDirty(bool dirty) {
   Document_->SetDirty(dirty);
   btnSpeichern->setEnabled(dirty);
+  // Every change of a value comes through here, also while the document stays changed.
+  if (Recovery_) Recovery_->DocumentChanged();
 }
 
 void TMainFrame::UpdateTitle() {
@@ -707,8 +726,10 @@ bool TMainFrame::ApplicationMessage(QObject* receiver, QEvent* event) {
 }
 
 void TMainFrame::closeEvent(QCloseEvent* event) {
-  if (FormClose())
+  if (FormClose()) {
+    if (Recovery_) Recovery_->Discard();
     event->accept();
+  }
   else
     event->ignore();
 }
@@ -726,6 +747,12 @@ void TMainFrame::smSpeichernUnterClick() { Document_->SaveUnder(); }
 void TMainFrame::mnuSichernAlsVorlageClick() { Document_->SaveAsTemplate(); }
 void TMainFrame::btnDefaultsClick() { ShowPrintPositionDialog(true); }
 void TMainFrame::ButtonPrintClick() { ::ButtonPrintClick(FieldLists_, StepCount_); }
+
+void TMainFrame::smDruckvorschauClick() {
+  if (ShowPrintPreview(FieldLists_, StepCount_, *g_definition)) ButtonPrintClick();
+}
+
+void TMainFrame::smPdfExportClick() { ExportFormPdf(FieldLists_, StepCount_, *g_definition, FileName()); }
 
 void TMainFrame::smDateiBeendenClick() {
   SaveFormPosition(this, kFormPosition);

@@ -29,6 +29,7 @@ class QToolBar;
 class QToolButton;
 class TWizardDefinition;
 class TPanel;
+class TRecovery;
 
 // The title of the main window and of every plain message box.
 QString MainTitle();
@@ -59,6 +60,8 @@ class TMainFrame : public QMainWindow {
   THelpPanels& HelpPanels() { return *HelpPanels_; }
   // Builds and runs the editors of the shown step on ScrollBox1.
   TFormularManager& FormularManager() { return *FormularManager_; }
+  // The recovery copy of unsaved work.
+  TRecovery& Recovery() { return *Recovery_; }
   int StepCount() const { return StepCount_; }
   int CurrentStep() const { return CurrentStep_; }
   void SetCurrentStep(int step) { CurrentStep_ = step; }
@@ -87,11 +90,11 @@ class TMainFrame : public QMainWindow {
   // --- Components, named as the rest of the program knows them ---
   QToolBar* MainToolBar = nullptr;
   QAction *btnNeu = nullptr, *btnOeffnen = nullptr, *btnSpeichern = nullptr, *btnDrucken = nullptr,
-          *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr, *btnKALNOHomepage = nullptr;
+          *btnDruckvorschau = nullptr, *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr, *btnKALNOHomepage = nullptr;
   QMenu *mnuDatei = nullptr, *mnuHilfe = nullptr;
   QAction *smNeu = nullptr, *smNeuVonVorlage = nullptr, *smOeffnen = nullptr, *smSpeichern = nullptr,
           *smSpeichernUnter = nullptr, *smSpeichernAlsVorlage = nullptr, *smDruckposition = nullptr,
-          *smDrucken = nullptr, *smDateiBeenden = nullptr, *smHilfe = nullptr, *smKontextHilfe = nullptr,
+          *smDrucken = nullptr, *smDruckvorschau = nullptr, *smPdfExport = nullptr, *smDateiBeenden = nullptr, *smHilfe = nullptr, *smKontextHilfe = nullptr,
           *smHandbuch = nullptr, *smUeber = nullptr, *smKALNOProdukte = nullptr;
   QMenu *NeuPopup = nullptr, *SavePopup = nullptr, *HelpPopup = nullptr;
   QAction *mnuNeuVonVorlage = nullptr, *mnuSichernAlsVorlage = nullptr, *mnuDruckeHelptext = nullptr;
@@ -132,6 +135,8 @@ class TMainFrame : public QMainWindow {
   void mnuSichernAlsVorlageClick();
   void btnDefaultsClick();
   void ButtonPrintClick();
+  void smDruckvorschauClick();
+  void smPdfExportClick();
   void smDateiBeendenClick();
   void btnHilfeClick();
   void smKontextHilfeClick();
@@ -185,6 +190,7 @@ class TMainFrame : public QMainWindow {
   QStringList Arguments_;
   TFieldLists FieldLists_;
   std::unique_ptr<TDocument> Document_;
+  std::unique_ptr<TRecovery> Recovery_;
   std::unique_ptr<TFormularManager> FormularManager_;
   THelpPanels* HelpPanels_ = nullptr;
   int StepCount_ = 0;

@@ -6,7 +6,7 @@
 #include "print/uPrintPdfCommand.h"
 
 int main(int argc, char** argv) {
-  // Batch printing to PDF needs no window and no application object of the GUI.
+  // Batch printing to PDF, with or without the blank form, needs no window and no GUI application.
   if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
   for (int i = 1; i < argc; ++i) {
     if (qstrcmp(argv[i], "--version") == 0) {

@@ -15,6 +15,7 @@ const char* ThemeName(TToolIcon which) {
     case TToolIcon::Manual: return "help-browser";
     case TToolIcon::Print: return "document-print";
     case TToolIcon::HomePage: return "go-home";
+    case TToolIcon::PrintPreview: return "document-print-preview";
   }
   return "";
 }
@@ -102,6 +103,16 @@ QIcon OwnToolIcon(TToolIcon which) {
       p.drawRect(3, 8, 10, 7);
       p.setBrush(green);
       p.drawRect(7, 10, 3, 5);
+      break;
+    case TToolIcon::PrintPreview:
+      // A sheet under a magnifying glass.
+      Sheet(p);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(dark, 1.5));
+      p.setBrush(QColor(200, 225, 250));
+      p.drawEllipse(QPointF(7.5, 8.5), 3.5, 3.5);
+      p.setPen(QPen(dark, 2.5, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(10.5, 11.5), QPointF(14, 15));
       break;
   }
   return QIcon(pm);

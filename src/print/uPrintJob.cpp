@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <cmath>
 
@@ -126,6 +127,30 @@ void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPr
   for (int i = 0; i < list.Count(); ++i) PrintField(context, *list.Fields(i), offset);
 }
 
+TFormBackground::TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder) {
+  for (int i = 0; i < definition.StepCount(); ++i) {
+    const QString name = runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1);
+    if (!QFileInfo(name).isFile()) continue;
+    QImage image(name);
+    if (image.isNull()) continue;
+    pictures_.push_back(TPicture{i, definition.StepMetric(i), std::move(image)});
+  }
+}
+
+void TFormBackground::DrawPage(TDrawContext& context, int page) const {
+  for (const TPicture& p : pictures_)
+    if (PageOfStep(p.Step) == page)
+      context.DrawImageOrthogonalBlt(p.Image, p.Metric.Left, p.Metric.Top, p.Metric.Width, p.Metric.Height);
+}
+
+void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,
+                  const TFormBackground* background) {
+  if (background) background->DrawPage(context, page);
+  const int steps = qBound(0, stepCount, int(lists.size()));
+  for (int i = 0; i < steps; ++i)
+    if (PageOfStep(i) == page) PrintFieldList(context, lists[std::size_t(i)], offset);
+}
+
 QString TestPrintReminderText() {
   return QStringLiteral(
       "Sie haben noch keinen Testdruck gemacht, um das Formular richtig zu positionieren. Wollen Sie "
@@ -162,11 +187,6 @@ bool TPrintCommand::BeginJob(const QString& title) {
   return true;
 }
 
-bool TPrintCommand::PrintStep(int step, const TPrintOffset& offset) {
-  PrintFieldList(*context_, lists_[std::size_t(step)], offset);
-  return true;
-}
-
 void TPrintCommand::ShowFailure() {
   const QString detail = device_.ErrorText();
   Dialogs().ShowError(detail.isEmpty() ? PrintFailedMessage() : PrintFailedMessage() + QStringLiteral("\r\n") + detail);
@@ -199,29 +219,28 @@ TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset) 
     ShowFailure();
     return TPrintResult::Failed;
   }
-  for (int i = 0; i < steps_; ++i) {
-    if (i == 2) {
-      context_.reset();
-      if (!device_.EndJob()) {
-        cursor.Clear();
-        ShowFailure();
-        return TPrintResult::Failed;
-      }
-      {
-        TUserInputBlocker blocker;
-        Clock().WaitUntil(t0 + kPagePauseMs);
-      }
-      // The user answers the paper prompt with the usual pointer.
+  DrawFormPage(*context_, lists_, steps_, 1, offset);
+  if (PageCount(steps_) == 2) {
+    context_.reset();
+    if (!device_.EndJob()) {
       cursor.Clear();
-      if (!AskYes(TDialogKind::Confirmation, InsertPage2Text(), dbYes | dbCancel)) return TPrintResult::Page2Cancelled;
-      cursor.Set();
-      if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite ") + QStringLiteral("2"))) {
-        cursor.Clear();
-        ShowFailure();
-        return TPrintResult::Failed;
-      }
+      ShowFailure();
+      return TPrintResult::Failed;
     }
-    PrintStep(i, offset);
+    {
+      TUserInputBlocker blocker;
+      Clock().WaitUntil(t0 + kPagePauseMs);
+    }
+    // The user answers the paper prompt with the usual pointer.
+    cursor.Clear();
+    if (!AskYes(TDialogKind::Confirmation, InsertPage2Text(), dbYes | dbCancel)) return TPrintResult::Page2Cancelled;
+    cursor.Set();
+    if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite ") + QStringLiteral("2"))) {
+      cursor.Clear();
+      ShowFailure();
+      return TPrintResult::Failed;
+    }
+    DrawFormPage(*context_, lists_, steps_, 2, offset);
   }
   context_.reset();
   const bool ended = device_.EndJob();
@@ -249,25 +268,15 @@ TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount) {
 }
 
 bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
-                        const QString& title) {
+                        const QString& title, const TFormBackground* background) {
   const int steps = qBound(0, stepCount, int(lists.size()));
   if (!device.BeginJob(title)) return false;
   bool ok = true;
-  {
-    std::unique_ptr<TPrinterDrawContext> context;
-    const auto newContext = [&] {
-      context = std::make_unique<TPrinterDrawContext>(device.Painter(), device.PageRect(), device.ResolutionY());
-      SetDeviceTransformation(context->Transformation(), device);
-    };
-    newContext();
-    for (int i = 0; i < steps; ++i) {
-      if (i == 2) {
-        context.reset();
-        ok = device.NewPage() && ok;
-        newContext();
-      }
-      PrintFieldList(*context, lists[std::size_t(i)], offset);
-    }
+  for (int page = 1; page <= PageCount(steps); ++page) {
+    if (page > 1) ok = device.NewPage() && ok;
+    TPrinterDrawContext context(device.Painter(), device.PageRect(), device.ResolutionY());
+    SetDeviceTransformation(context.Transformation(), device);
+    DrawFormPage(context, lists, steps, page, offset, background);
   }
   return device.EndJob() && ok;
 }

@@ -1,7 +1,10 @@
 #pragma once
+#include <QImage>
 #include <QString>
 #include <memory>
+#include <vector>
 
+#include "definition/WizardSteps.h"
 #include "fields/uFormFields.h"
 
 class TDrawContext;
@@ -31,6 +34,36 @@ void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPr
 
 // Steps 0 and 1 go onto page 1, every later step onto page 2.
 inline int PageOfStep(int stepIndex) { return stepIndex < 2 ? 1 : 2; }
+// How many pages `stepCount` steps fill: 0, 1 or 2.
+inline int PageCount(int stepCount) { return stepCount <= 0 ? 0 : stepCount <= 2 ? 1 : 2; }
+
+// The blank form for the preview and the PDF: the step pictures (images/Step<k>.jpg of the
+// runtime folder) at their step metrics, in millimetres from the sheet's top-left corner. On
+// paper the form is pre-printed, so the print command draws none of this.
+class TFormBackground {
+ public:
+  TFormBackground() = default;
+  // A step without a picture file (or with one that does not load) leaves its region white.
+  TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder);
+  // The pictures of the steps on `page`, not shifted by the print offset: the offset corrects the
+  // printer, not the form.
+  void DrawPage(TDrawContext& context, int page) const;
+  int PictureCount() const { return int(pictures_.size()); }
+
+ private:
+  struct TPicture {
+    int Step = 0;
+    TStepMetric Metric;
+    QImage Image;
+  };
+  std::vector<TPicture> pictures_;
+};
+
+// Page 1 or 2 of the filled form on a context whose transformation maps sheet millimetres to the
+// device (SetDeviceTransformation): with a background, the blank form first; then every field of
+// the page's steps at its box plus `offset`. Paper, preview and PDF all draw through here.
+void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,
+                  const TFormBackground* background = nullptr);
 
 // The texts of the command's boxes.
 QString TestPrintReminderText();
@@ -67,7 +100,6 @@ class TPrintCommand {
  private:
   TPrintResult PrintToPaper(qint64 t0, const TPrintOffset& offset);
   TPrintResult PrintToFile(const TPrintOffset& offset);
-  bool PrintStep(int step, const TPrintOffset& offset);
   bool BeginJob(const QString& title);
   void ShowFailure();
 
@@ -81,6 +113,7 @@ class TPrintCommand {
 TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount);
 
 // Both pages into one running-to-the-end job on `device`, without boxes or waits: the output
-// of a file printer and of the --print-pdf command. False when the device failed.
+// of a file printer and of the --print-pdf command, and with the blank form as background that of
+// the preview, the PDF export and --preview-pdf. False when the device failed.
 bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
-                        const QString& title);
+                        const QString& title, const TFormBackground* background = nullptr);

@@ -16,6 +16,7 @@
 
 namespace {
 const char* const kOption = "--print-pdf";
+const char* const kPreviewOption = "--preview-pdf";
 
 // Without a window every box becomes a line on standard error; questions take their default.
 class TConsoleDialogs : public UserDialogs {
@@ -42,12 +43,14 @@ class TDialogsScope {
   ~TDialogsScope() { SetDialogs(nullptr); }
 };
 
-QString Usage() {
-  return QStringLiteral("Aufruf: mahnbescheid --print-pdf AUSGABE.pdf DOKUMENT.kln");
+QString Usage(const QString& option) {
+  return QStringLiteral("Aufruf: mahnbescheid %1 AUSGABE.pdf DOKUMENT.kln").arg(option);
 }
 }  // namespace
 
-bool IsPrintPdfCommand(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], kOption) == 0; }
+bool IsPrintPdfCommand(int argc, char** argv) {
+  return argc >= 2 && (std::strcmp(argv[1], kOption) == 0 || std::strcmp(argv[1], kPreviewOption) == 0);
+}
 
 int RunPrintPdfCommand(int argc, char** argv) {
   // The command shows no window, so it needs no display.
@@ -63,9 +66,10 @@ int RunPrintPdfCommand(int argc, char** argv) {
 }
 
 int PrintPdfCommand(const QStringList& arguments, QTextStream& err) {
-  if (arguments.size() != 3 || arguments[0] != QLatin1String(kOption) || arguments[1].isEmpty() ||
+  const bool preview = !arguments.isEmpty() && arguments[0] == QLatin1String(kPreviewOption);
+  if (arguments.size() != 3 || (arguments[0] != QLatin1String(kOption) && !preview) || arguments[1].isEmpty() ||
       arguments[2].isEmpty()) {
-    err << Usage() << '\n';
+    err << Usage(QLatin1String(preview ? kPreviewOption : kOption)) << '\n';
     return 2;
   }
   const QString outName = arguments[1];
@@ -99,9 +103,11 @@ int PrintPdfCommand(const QStringList& arguments, QTextStream& err) {
     for (const QString& line : lines) err << line << '\n';
   }
 
+  std::unique_ptr<TFormBackground> background;
+  if (preview) background = std::make_unique<TFormBackground>(*definition, RuntimeFolder());
   TPdfPrintDevice device(outName);
   if (!PrintPagesToOneJob(lists, definition->StepCount(), device, ReadPrintOffset(),
-                          QStringLiteral("KALNO-Mahnbescheid"))) {
+                          QStringLiteral("KALNO-Mahnbescheid"), background.get())) {
     const QString why = device.ErrorText();
     err << (why.isEmpty() ? QStringLiteral("Die PDF-Datei \"%1\" konnte nicht geschrieben werden.").arg(outName) : why)
         << '\n';

@@ -1,0 +1,330 @@
+// The print preview and the PDF of the filled form: the same drawing as the print job, with the
+// step pictures of the shipped form as the blank form under the values.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QMenu>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QToolBar>
+#include <cmath>
+#include <map>
+
+#include "../app/MainFrameTestData.h"
+#include "PrintFixtures.h"
+#include "PrintRecorder.h"
+#include "TestSupport.h"
+#include "app/Wizardframe.h"
+#include "definition/WizardSteps.h"
+#include "print/FDruckvorschau.h"
+#include "print/uPrintJob.h"
+#include "print/uPrintPdfCommand.h"
+#include "storage/uDocuments.h"
+#include "storage/uProgramPaths.h"
+
+namespace {
+constexpr double kOffX = 1.5, kOffY = -0.5;
+
+// The shipped definition with its generated pictures, values in one Edit field of every step and
+// in the first digit-box field.
+class FormPreview : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearTestSettings();
+    StorePrintSettings(kOffX, kOffY, true);
+    QDir build(BuildRuntimeFolder());
+    build.cdUp();
+    SetProgramFolderForTesting(build.absolutePath() + QLatin1Char('/'));
+    definition = TWizardDefinition::Load(DefinitionFileName(RuntimeFolder()));
+    BuildFieldLists(*definition, lists);
+    steps = definition->StepCount();
+    for (int s = 0; s < steps; ++s) {
+      const TFormFieldList& list = lists[std::size_t(s)];
+      for (int i = 0; i < list.Count(); ++i) {
+        TFormField* f = list.Fields(i);
+        if (f->Kind() == TFormFieldKind::Edit && !words.count(s)) {
+          f->SetValue(QStringLiteral("Wert%1").arg(s + 1));
+          words[s] = f;
+        }
+        if (f->Kind() == TFormFieldKind::EditExt && f->NumberOfDigits() >= 5 && !digits) {
+          f->SetValue(QStringLiteral("97531"));
+          digits = f;
+          digitsStep = s;
+        }
+      }
+    }
+    ASSERT_EQ(int(words.size()), steps);
+    ASSERT_NE(digits, nullptr);
+  }
+  void TearDown() override {
+    FreeFieldLists(lists);
+    SetProgramFolderForTesting(QString());
+  }
+
+  std::unique_ptr<TWizardDefinition> definition;
+  TFieldLists lists;
+  int steps = 0;
+  std::map<int, TFormField*> words;  // by step
+  TFormField* digits = nullptr;
+  int digitsStep = -1;
+};
+
+bool SameRun(const TTextRun& a, const TTextRun& b) {
+  return a.Text == b.Text && a.Origin == b.Origin && a.Offsets == b.Offsets && a.PixelHeight == b.PixelHeight &&
+         a.Font.family() == b.Font.family() && a.Font.bold() == b.Font.bold();
+}
+
+TEST_F(FormPreview, PreviewDrawsThePagesOfThePrintJob) {
+  const TFormBackground background(*definition, RuntimeFolder());
+  ASSERT_EQ(background.PictureCount(), steps);
+  TDruckvorschau dialog(lists, steps, background);
+  // The preview's sheet is the whole A4 page at the preview resolution: device pixels then mean
+  // the same on both sides.
+  TQPrinterDevice previewDevice(dialog.Printer());
+  ASSERT_EQ(previewDevice.PhysicalOffset(), QPoint(0, 0));
+  ASSERT_EQ(previewDevice.ResolutionY(), TDruckvorschau::kResolution);
+  EXPECT_EQ(dialog.Preview->pageCount(), 2);
+
+  TRecordingPrintDevice preview(TDruckvorschau::kResolution, 0.0);
+  dialog.PaintPages(preview);
+  ASSERT_EQ(preview.Jobs.size(), 1u);
+  ASSERT_EQ(preview.Jobs[0].Pages.size(), 2u);
+
+  TScriptedDialogs dialogs;
+  TFakeClock clock;
+  clock.StepMs = 100;
+  dialogs.AnswerPrintDialog(true);
+  dialogs.AnswerMessage(dbYes);  // completeness warning
+  dialogs.AnswerMessage(dbYes);  // page 1
+  dialogs.AnswerMessage(dbYes);  // page 2
+  TRecordingPrintDevice paper(TDruckvorschau::kResolution, 0.0);
+  ASSERT_EQ(TPrintCommand(lists, steps, paper).Run(), TPrintResult::Printed);
+  ASSERT_EQ(paper.Jobs.size(), 2u);
+
+  for (int page = 0; page < 2; ++page) {
+    SCOPED_TRACE(page + 1);
+    const std::vector<TTextRun>& a = preview.Jobs[0].Pages[std::size_t(page)].Runs;
+    const std::vector<TTextRun>& b = paper.Jobs[std::size_t(page)].Pages.at(0).Runs;
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(SameRun(a[i], b[i])) << a[i].Text.toStdString();
+  }
+
+  // The widget itself paints through the same code: every run of both pages once more, in order.
+  std::vector<TTextRun> shown;
+  SetTextRunRecorder([&](const TTextRun& r) { shown.push_back(r); });
+  dialog.Preview->updatePreview();
+  SetTextRunRecorder(nullptr);
+  std::vector<TTextRun> printed = paper.Jobs[0].Pages[0].Runs;
+  printed.insert(printed.end(), paper.Jobs[1].Pages[0].Runs.begin(), paper.Jobs[1].Pages[0].Runs.end());
+  ASSERT_EQ(shown.size(), printed.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_TRUE(SameRun(shown[i], printed[i])) << i;
+}
+
+TEST_F(FormPreview, PageSwitchZoomPrintAndClose) {
+  const TFormBackground background(*definition, RuntimeFolder());
+  TDruckvorschau dialog(lists, steps, background);
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Druckvorschau"));
+  EXPECT_EQ(dialog.CurrentPage(), 1);
+  EXPECT_TRUE(dialog.btnSeite1->isChecked());
+  dialog.btnSeite2->click();
+  EXPECT_EQ(dialog.CurrentPage(), 2);
+  EXPECT_TRUE(dialog.btnSeite2->isChecked());
+  EXPECT_FALSE(dialog.btnSeite1->isChecked());
+  dialog.ShowPage(7);  // beyond the last page: stays on the last
+  EXPECT_EQ(dialog.CurrentPage(), 2);
+
+  const qreal fit = dialog.Preview->zoomFactor();
+  dialog.btnVergroessern->click();
+  EXPECT_GT(dialog.Preview->zoomFactor(), fit);
+  dialog.btnVerkleinern->click();
+  dialog.btnVerkleinern->click();
+  EXPECT_LT(dialog.Preview->zoomFactor(), fit);
+  dialog.btnGanzeSeite->click();
+  EXPECT_EQ(dialog.Preview->zoomMode(), QPrintPreviewWidget::FitInView);
+
+  const struct {
+    QPushButton* Button;
+    int Result;
+  } buttons[] = {{dialog.btnDrucken, QDialog::Accepted}, {dialog.btnSchliessen, QDialog::Rejected}};
+  for (const auto& b : buttons) {
+    dialog.show();
+    b.Button->click();
+    EXPECT_EQ(dialog.result(), b.Result) << b.Button->text().toStdString();
+    EXPECT_FALSE(dialog.isVisible());
+  }
+}
+
+// --- The PDF ----------------------------------------------------------------------------------
+
+struct TPdfImage {
+  int Page = 0;
+  double WidthMM = 0, HeightMM = 0;
+};
+
+std::vector<TPdfImage> PdfImages(const QString& pdf) {
+  QProcess p;
+  p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+  p.waitForFinished(60000);
+  // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
+  static const QRegularExpression row(QStringLiteral(
+      "^\\s*(\\d+)\\s+\\d+\\s+image\\s+(\\d+)\\s+(\\d+)\\s+\\S+\\s+\\d+\\s+\\d+\\s+\\S+\\s+\\S+\\s+\\d+\\s+\\d+\\s+(\\d+)\\s+(\\d+)"));
+  std::vector<TPdfImage> images;
+  for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+    const QRegularExpressionMatch m = row.match(line);
+    if (!m.hasMatch()) continue;
+    images.push_back({m.captured(1).toInt(), m.captured(2).toDouble() / m.captured(4).toDouble() * 25.4,
+                      m.captured(3).toDouble() / m.captured(5).toDouble() * 25.4});
+  }
+  return images;
+}
+
+TEST_F(FormPreview, PdfHasBothPagesTheBlankFormAndTheValuesAtTheirPositions) {
+  QTemporaryDir dir;
+  // Both ways to the PDF: the menu command and --preview-pdf.
+  TScriptedDialogs dialogs;
+  const QString exported = dir.filePath(QStringLiteral("export.pdf"));
+  dialogs.AnswerFile(exported);
+  ASSERT_TRUE(ExportFormPdf(lists, steps, *definition, dir.filePath(QStringLiteral("Miete.kln"))));
+  ASSERT_EQ(dialogs.SaveRequests.size(), 1u);
+  EXPECT_EQ(dialogs.SaveRequests[0].Filter, QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"));
+  EXPECT_EQ(dialogs.SaveRequests[0].DefaultExtension, QStringLiteral("pdf"));
+  EXPECT_EQ(dialogs.SaveRequests[0].FileName, QStringLiteral("Miete.pdf"));
+  EXPECT_EQ(QDir(dialogs.SaveRequests[0].InitialDir), QDir(dir.path()));
+  EXPECT_TRUE(dialogs.Messages.empty());
+
+  const QString doc = dir.filePath(QStringLiteral("werte.kln"));
+  {
+    TDocument document(lists);
+    ASSERT_TRUE(document.WriteDocument(doc));
+  }
+  const QString command = dir.filePath(QStringLiteral("command.pdf"));
+  QString err;
+  QTextStream errStream(&err);
+  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), command, doc}, errStream), 0);
+
+  for (const QString& pdf : {exported, command}) {
+    SCOPED_TRACE(pdf.toStdString());
+    ASSERT_EQ(PdfPageCount(pdf), 2);
+    // Every step picture on its page, at the size of its step region.
+    const std::vector<TPdfImage> images = PdfImages(pdf);
+    ASSERT_EQ(int(images.size()), steps);
+    for (int s = 0; s < steps; ++s) {
+      const TStepMetric& m = definition->StepMetric(s);
+      EXPECT_EQ(images[std::size_t(s)].Page, PageOfStep(s)) << s;
+      EXPECT_NEAR(images[std::size_t(s)].WidthMM, m.Width, m.Width * 0.01) << s;
+      EXPECT_NEAR(images[std::size_t(s)].HeightMM, m.Height, m.Height * 0.01) << s;
+    }
+    // The values at their boxes plus the print offset.
+    std::multimap<QString, TPdfWord> found;
+    for (const TPdfWord& w : PdfWords(pdf)) found.emplace(w.Text, w);
+    for (const auto& [step, field] : words) {
+      SCOPED_TRACE(field->Name().toStdString());
+      ASSERT_EQ(found.count(field->Value()), 1u);
+      const TPdfWord& w = found.find(field->Value())->second;
+      EXPECT_EQ(w.Page, PageOfStep(step));
+      EXPECT_NEAR(w.XMin, field->Left() + kOffX, 0.3);
+      EXPECT_NEAR(w.CentreY(), field->Top() + field->Height() / 2 + kOffY, 0.3);
+    }
+    const double cell = digits->Width() / digits->NumberOfDigits() + 0.1;
+    for (int k = 0; k < digits->Value().size(); ++k) {
+      const QString ch(digits->Value().at(k));
+      SCOPED_TRACE(ch.toStdString());
+      bool placed = false;
+      for (auto [it, end] = found.equal_range(ch); it != end; ++it)
+        placed |= it->second.Page == PageOfStep(digitsStep) &&
+                  std::abs(it->second.XMin - (digits->Left() + kOffX + k * cell)) < 0.3 &&
+                  std::abs(it->second.CentreY() - (digits->Top() + digits->Height() / 2 + kOffY)) < 0.3;
+      EXPECT_TRUE(placed);
+    }
+  }
+}
+
+TEST_F(FormPreview, PdfExportThatCannotBeWrittenSaysSoAndCancelWritesNothing) {
+  QTemporaryDir dir;
+  TScriptedDialogs dialogs;
+  const QString blocked = dir.filePath(QStringLiteral("kein/ordner/a.pdf"));
+  dialogs.AnswerFile(blocked);
+  EXPECT_FALSE(ExportFormPdf(lists, steps, *definition, QString()));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Error);
+  EXPECT_TRUE(dialogs.Messages[0].Text.startsWith(QStringLiteral("Die Datei \""))) << dialogs.Messages[0].Text.toStdString();
+  EXPECT_TRUE(dialogs.Messages[0].Text.contains(QStringLiteral("kann nicht geschrieben werden")));
+  EXPECT_FALSE(QFile::exists(blocked));
+  // An unnamed document starts in the documents folder without a proposed name.
+  EXPECT_EQ(dialogs.SaveRequests.at(0).FileName, QString());
+
+  EXPECT_FALSE(ExportFormPdf(lists, steps, *definition, QString()));  // dialog cancelled
+  EXPECT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// --- In the main window -----------------------------------------------------------------------
+
+class PreviewWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearTestSettings();
+    StorePrintSettings(0, 0, true);
+    runtime = std::make_unique<TTestRuntime>(ThreeSteps());
+    frame = std::make_unique<TMainFrame>();
+  }
+  void TearDown() override {
+    frame.reset();
+    ReleaseWizardDefinition();
+    runtime.reset();
+  }
+  TScriptedDialogs dialogs;
+  std::unique_ptr<TTestRuntime> runtime;
+  std::unique_ptr<TMainFrame> frame;
+};
+
+TEST_F(PreviewWindow, MenuAndToolBarEntries) {
+  QStringList datei;
+  for (QAction* a : frame->mnuDatei->actions()) datei << a->objectName();
+  const int print = int(datei.indexOf(QStringLiteral("smDrucken")));
+  ASSERT_GE(print, 0);
+  EXPECT_EQ(datei.mid(print, 3), (QStringList{"smDrucken", "smDruckvorschau", "smPdfExport"}));
+  EXPECT_EQ(frame->smDruckvorschau->text(), QStringLiteral("Druckvorschau..."));
+  EXPECT_EQ(frame->smPdfExport->text(), QStringLiteral("Als PDF exportieren..."));
+  const QList<QAction*> tool = frame->MainToolBar->actions();
+  const int button = int(tool.indexOf(frame->btnDrucken));
+  ASSERT_GE(button, 0);
+  EXPECT_EQ(tool.value(button + 1), frame->btnDruckvorschau);
+  EXPECT_EQ(frame->btnDruckvorschau->toolTip(), QStringLiteral("Druckvorschau"));
+  EXPECT_FALSE(frame->btnDruckvorschau->icon().isNull());
+}
+
+TEST_F(PreviewWindow, DruckenInThePreviewRunsThePrintCommand) {
+  TFormField* a1 = FieldByName(frame->FieldLists(), QStringLiteral("A1"));
+  a1->SetValue(QStringLiteral("Anna"));
+  std::vector<TTextRun> runs;
+  dialogs.AnswerDialog([&](QDialog& d) {
+    auto& preview = dynamic_cast<TDruckvorschau&>(d);
+    EXPECT_EQ(preview.Preview->pageCount(), 2);
+    TRecordingPrintDevice device(TDruckvorschau::kResolution, 0.0);
+    preview.PaintPages(device);
+    runs = device.Jobs.at(0).Pages.at(0).Runs;
+    preview.btnDrucken->click();
+    return d.result();
+  });
+  dialogs.AnswerMessage(dbNo);  // the completeness warning ends the print command
+  frame->smDruckvorschau->trigger();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].Text, QStringLiteral("Anna"));
+  EXPECT_EQ(dialogs.Log, (QStringList{"dialog", "message"}));
+  EXPECT_EQ(dialogs.Messages.at(0).Kind, TDialogKind::Warning);
+
+  // Closed with "Schließen": nothing else happens.
+  dialogs.AnswerDialog([](QDialog& d) {
+    dynamic_cast<TDruckvorschau&>(d).btnSchliessen->click();
+    return d.result();
+  });
+  frame->btnDruckvorschau->trigger();
+  EXPECT_EQ(dialogs.Log, (QStringList{"dialog", "message", "dialog"}));
+}
+}  // namespace
