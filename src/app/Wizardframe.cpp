@@ -194,10 +194,9 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   g_mainFrame = this;
   Dialogs().SetParentWidget(this);
   // 22. Unsaved work of a run that did not end normally; the splash must not hide the question.
-  if (Recovery_->HasCopy()) {
+  Recovery_->OfferRestore([] {
     if (TStartbild* splash = Startbild()) splash->hide();
-    Recovery_->OfferRestore();
-  }
+  });
 }
 
 TMainFrame::~TMainFrame() {

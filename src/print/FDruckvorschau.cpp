@@ -2,11 +2,13 @@
 
 #include <QButtonGroup>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -91,10 +93,12 @@ TDruckvorschau::TDruckvorschau(const TFieldLists& lists, int stepCount, const TF
   auto* out = new QShortcut(QKeySequence::ZoomOut, this);
   connect(out, &QShortcut::activated, btnVerkleinern, &QPushButton::click);
 
-  if (parent)
-    resize(qMax(640, parent->width() * 3 / 4), qMax(600, parent->height() * 9 / 10));
-  else
-    resize(760, 900);
+  // A whole sheet fits at a readable size: nine tenths of the screen's height, A4-wide.
+  if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+    const QRect free = screen->availableGeometry();
+    const int h = qMax(480, free.height() * 9 / 10);
+    resize(qMin(free.width(), qMax(640, h * 210 / 297 + 60)), h);
+  }
   // Laid out now, so the page buttons and the page count are right before the dialog shows.
   Preview->updatePreview();
   UpdatePageButtons();

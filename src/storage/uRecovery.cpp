@@ -79,7 +79,7 @@ bool TRecovery::HasCopy() const { return !fileName_.isEmpty() && QFileInfo(fileN
 bool TRecovery::WritePending() const { return timer_->isActive(); }
 
 void TRecovery::DocumentChanged() {
-  if (fileName_.isEmpty()) return;
+  if (fileName_.isEmpty() || !offered_) return;
   if (!document_.Dirty()) {
     timer_->stop();
     Remove();
@@ -117,8 +117,14 @@ bool TRecovery::WriteNow() {
   return true;
 }
 
-bool TRecovery::OfferRestore() {
+bool TRecovery::OfferRestore(const std::function<void()>& beforeQuestion) {
+  // Loading below changes the document's state; the copy must stay until the values are back.
+  struct TOffered {
+    bool& Flag;
+    ~TOffered() { Flag = true; }
+  } offered{offered_};
   if (!HasCopy()) return false;
+  if (beforeQuestion) beforeQuestion();
   if (Dialogs().Message(TDialogKind::Confirmation, QuestionText(), dbYes | dbNo, dbYes) != dbYes) {
     Remove();
     return false;
@@ -129,9 +135,9 @@ bool TRecovery::OfferRestore() {
   bool exists = false;
   QString reason;
   ReadFileLimited(fileName_, kMaxDocumentFileSize, &data, &exists, &reason);
-  const QString name = TProfileFile(data).ReadString(kRecoverySection, kFileNameEntry);
-  document_.SetFileName(name);
+  document_.SetFileName(TProfileFile(data).ReadString(kRecoverySection, kFileNameEntry));
   if (document_.OnShowFirstStep) document_.OnShowFirstStep();
+  offered_ = true;
   document_.SetDirty(true);
   return true;
 }

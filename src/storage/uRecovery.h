@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "fields/uFormFields.h"
@@ -29,15 +30,17 @@ class TRecovery : public QObject {
   ~TRecovery() override;
 
   // Call after every change of a value and of the document's state: schedules a write while the
-  // document is changed, removes the copy when it is not.
+  // document is changed, removes the copy when it is not. Ignored until OfferRestore ran, so
+  // building the window cannot remove the copy before it was offered.
   void DocumentChanged();
   // A normal end of the program without saving: the copy goes.
   void Discard();
-  // At the start: when this slot holds a copy, asks whether to load it (Dialogs(), Ja/Nein).
+  // At the end of the start: when this slot holds a copy, runs `beforeQuestion` and asks whether
+  // to load it (Dialogs(), Ja/Nein).
   // Ja loads the values, takes the stored file name (or none) and leaves the document changed;
   // Nein removes the copy. The document's OnShowFirstStep rebuilds the page after loading.
   // Returns true when the copy was loaded.
-  bool OfferRestore();
+  bool OfferRestore(const std::function<void()>& beforeQuestion = {});
 
   // Writes the copy now when the document is changed (the timer's work).
   bool WriteNow();
@@ -63,4 +66,5 @@ class TRecovery : public QObject {
   std::unique_ptr<QLockFile> lock_;
   QString fileName_;
   bool reportedFailure_ = false;
+  bool offered_ = false;
 };

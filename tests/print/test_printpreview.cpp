@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -20,6 +21,7 @@
 #include "app/Wizardframe.h"
 #include "definition/WizardSteps.h"
 #include "print/FDruckvorschau.h"
+#include "render/uDrawContext.h"
 #include "print/uPrintJob.h"
 #include "print/uPrintPdfCommand.h"
 #include "storage/uDocuments.h"
@@ -230,17 +232,27 @@ TEST_F(FormPreview, PdfHasBothPagesTheBlankFormAndTheValuesAtTheirPositions) {
       EXPECT_NEAR(w.XMin, field->Left() + kOffX, 0.3);
       EXPECT_NEAR(w.CentreY(), field->Top() + field->Height() / 2 + kOffY, 0.3);
     }
+    // The digit boxes: one character per cell. Close cells make one word of pdftotext, so the
+    // words inside the box together hold the value, from the first cell's left edge to the end
+    // of the character in the last filled cell.
     const double cell = digits->Width() / digits->NumberOfDigits() + 0.1;
-    for (int k = 0; k < digits->Value().size(); ++k) {
-      const QString ch(digits->Value().at(k));
-      SCOPED_TRACE(ch.toStdString());
-      bool placed = false;
-      for (auto [it, end] = found.equal_range(ch); it != end; ++it)
-        placed |= it->second.Page == PageOfStep(digitsStep) &&
-                  std::abs(it->second.XMin - (digits->Left() + kOffX + k * cell)) < 0.3 &&
-                  std::abs(it->second.CentreY() - (digits->Top() + digits->Height() / 2 + kOffY)) < 0.3;
-      EXPECT_TRUE(placed);
-    }
+    const double left = digits->Left() + kOffX, centre = digits->Top() + digits->Height() / 2 + kOffY;
+    std::vector<TPdfWord> inBox;
+    for (const auto& [word, w] : found)
+      if (w.Page == PageOfStep(digitsStep) && std::abs(w.CentreY() - centre) < 0.3 && w.XMin > left - 0.3 &&
+          w.XMin < left + digits->Width() + digits->NumberOfDigits() * 0.1)
+        inBox.push_back(w);
+    std::sort(inBox.begin(), inBox.end(), [](const TPdfWord& a, const TPdfWord& b) { return a.XMin < b.XMin; });
+    ASSERT_FALSE(inBox.empty());
+    QString text;
+    for (const TPdfWord& w : inBox) text += w.Text;
+    const double xMin = inBox.front().XMin, xMax = inBox.back().XMax;
+    EXPECT_EQ(text, digits->Value());
+    EXPECT_NEAR(xMin, left, 0.3);
+    TDrawContext measure;
+    measure.SetFont(digits->Font());
+    const QString last = digits->Value().right(1);
+    EXPECT_NEAR(xMax, left + (digits->Value().size() - 1) * cell + measure.TextWidth(last), 0.3);
   }
 }
 
