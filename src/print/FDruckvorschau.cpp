@@ -174,9 +174,16 @@ bool ExportFormPdf(const TFieldLists& lists, int stepCount, const TWizardDefinit
                    const QString& documentName) {
   const QString chosen = Dialogs().SaveFileName(PdfExportRequest(documentName));
   if (chosen.isEmpty()) return false;
-  const TFormBackground background(definition, RuntimeFolder());
   QString error;
-  if (WriteFormPdf(chosen, lists, stepCount, background, &error)) return true;
+  bool written = false;
+  {
+    // A few seconds at the PDF's resolution.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const TFormBackground background(definition, RuntimeFolder());
+    written = WriteFormPdf(chosen, lists, stepCount, background, &error);
+    QGuiApplication::restoreOverrideCursor();
+  }
+  if (written) return true;
   Dialogs().ShowError(error);
   return false;
 }

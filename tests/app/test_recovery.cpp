@@ -121,12 +121,13 @@ class RecoveryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearTestSettings();
+    runFolder = TRecovery::Folder();
     TRecovery::SetFolderForTesting(folder.filePath(QStringLiteral("daten")));
   }
   void TearDown() override {
     frame.reset();
     ReleaseWizardDefinition();
-    TRecovery::SetFolderForTesting(QString());
+    TRecovery::SetFolderForTesting(runFolder);
     SetProgramFolderForTesting(QString());
   }
   QString CopyFile() const { return folder.filePath(QStringLiteral("daten/recovery.kln")); }
@@ -155,6 +156,7 @@ class RecoveryTest : public ::testing::Test {
   QString truthFile() const { return folder.filePath(QStringLiteral("wahrheit.kln")); }
 
   QTemporaryDir folder;
+  QString runFolder;
   TScriptedDialogs dialogs;
   std::unique_ptr<TTestRuntime> runtime;
   std::unique_ptr<TMainFrame> frame;
