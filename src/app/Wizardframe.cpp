@@ -728,9 +728,9 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
   if (FormClose()) {
     if (Recovery_) Recovery_->Discard();
     event->accept();
-  }
-  else
+  } else {
     event->ignore();
+  }
 }
 
 bool TMainFrame::FormClose() { return !Document_ || Document_->CanClose(); }

@@ -90,12 +90,13 @@ class TMainFrame : public QMainWindow {
   // --- Components, named as the rest of the program knows them ---
   QToolBar* MainToolBar = nullptr;
   QAction *btnNeu = nullptr, *btnOeffnen = nullptr, *btnSpeichern = nullptr, *btnDrucken = nullptr,
-          *btnDruckvorschau = nullptr, *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr, *btnKALNOHomepage = nullptr;
+          *btnDruckvorschau = nullptr, *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr,
+          *btnKALNOHomepage = nullptr;
   QMenu *mnuDatei = nullptr, *mnuHilfe = nullptr;
   QAction *smNeu = nullptr, *smNeuVonVorlage = nullptr, *smOeffnen = nullptr, *smSpeichern = nullptr,
           *smSpeichernUnter = nullptr, *smSpeichernAlsVorlage = nullptr, *smDruckposition = nullptr,
-          *smDrucken = nullptr, *smDruckvorschau = nullptr, *smPdfExport = nullptr, *smDateiBeenden = nullptr, *smHilfe = nullptr, *smKontextHilfe = nullptr,
-          *smHandbuch = nullptr, *smUeber = nullptr, *smKALNOProdukte = nullptr;
+          *smDrucken = nullptr, *smDruckvorschau = nullptr, *smPdfExport = nullptr, *smDateiBeenden = nullptr,
+          *smHilfe = nullptr, *smKontextHilfe = nullptr, *smHandbuch = nullptr, *smUeber = nullptr, *smKALNOProdukte = nullptr;
   QMenu *NeuPopup = nullptr, *SavePopup = nullptr, *HelpPopup = nullptr;
   QAction *mnuNeuVonVorlage = nullptr, *mnuSichernAlsVorlage = nullptr, *mnuDruckeHelptext = nullptr;
 
