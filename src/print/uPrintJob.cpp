@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <cmath>
 
@@ -10,6 +9,7 @@
 #include "platform/uClock.h"
 #include "platform/uPrintDevice.h"
 #include "print/FMahnungGrundeinstellungen.h"
+#include "render/uPictureLoader.h"
 #include "render/uPrinterDrawContext.h"
 #include "render/uTransformation.h"
 #include "rules/WizardBusinessLogic.h"
@@ -129,11 +129,10 @@ void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPr
 
 TFormBackground::TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder) {
   for (int i = 0; i < definition.StepCount(); ++i) {
-    const QString name = runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1);
-    if (!QFileInfo(name).isFile()) continue;
-    QImage image(name);
-    if (image.isNull()) continue;
-    pictures_.push_back(TPicture{i, definition.StepMetric(i), std::move(image)});
+    // The same limits as on screen: a hostile or broken picture leaves its region white.
+    const TStepPicture picture = LoadStepPicture(runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1));
+    if (picture.Picture.isNull()) continue;
+    pictures_.push_back(TPicture{i, definition.StepMetric(i), picture.Picture.toImage()});
   }
 }
 
