@@ -29,6 +29,7 @@
 #include "app/uPanels.h"
 #include "app/uToolIcons.h"
 #include "definition/WizardSteps.h"
+#include "diagnostics/udebug.h"
 #include "editor/uFormEditors.h"
 #include "editor/uFormularManager.h"
 #include "effects/uShadowBitmap.h"
@@ -44,6 +45,7 @@
 #include "print/FMahnungGrundeinstellungen.h"
 #include "print/uPrintJob.h"
 #include "render/uFontcache.h"
+#include "render/uPictureLoader.h"
 #include "rules/WizardBusinessLogic.h"
 #include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"
@@ -568,9 +570,14 @@ void TMainFrame::ShowStepPage(int n) {
   const QString picture = RuntimeFolder() + QStringLiteral("images/Step%1.jpg").arg(CurrentStep_ + 1);
   // Decoding a step picture costs more than building its editors; the pictures do not change
   // while the program runs, so going back and forth decodes each one once.
+  // A damaged or oversized picture is left out (the step still works) and noted in the log.
   QPixmap pm;
-  if (!QPixmapCache::find(picture, &pm) && QFileInfo(picture).isFile() && pm.load(picture))
-    QPixmapCache::insert(picture, pm);
+  if (!QPixmapCache::find(picture, &pm)) {
+    const TStepPicture loaded = LoadStepPicture(picture);
+    pm = loaded.Picture;
+    if (!pm.isNull()) QPixmapCache::insert(picture, pm);
+    if (!loaded.Problem.isEmpty()) Debug().Log(loaded.Problem);
+  }
   Image1->setPixmap(pm);
   // 5. - 8.
   const TStepMetric& m = g_definition->StepMetric(n);
