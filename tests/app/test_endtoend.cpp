@@ -15,6 +15,7 @@
 #include <map>
 
 #include "../print/PrintFixtures.h"
+#include "ShippedForm.h"
 #include "TestSupport.h"
 #include "app/Wizardframe.h"
 #include "definition/WizardSteps.h"
@@ -30,12 +31,7 @@ namespace {
 
 class EndToEnd : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ClearTestSettings();
-    QDir runtime(BuildRuntimeFolder());
-    runtime.cdUp();
-    SetProgramFolderForTesting(runtime.absolutePath() + QLatin1Char('/'));
-  }
+  void SetUp() override { UseShippedForm(); }
   void TearDown() override {
     SetPrintDevice(nullptr);
     frame.reset();

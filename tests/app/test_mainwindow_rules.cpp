@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "ShippedForm.h"
 #include "TestSupport.h"
 #include "app/Wizardframe.h"
 #include "editor/uFormEditors.h"
@@ -31,12 +32,7 @@ const QColor kGrey = ColorFromBGR(0xC0C0C0);
 
 class MainWindowRulesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ClearTestSettings();
-    QDir runtime(BuildRuntimeFolder());
-    runtime.cdUp();
-    SetProgramFolderForTesting(runtime.absolutePath() + QLatin1Char('/'));
-  }
+  void SetUp() override { UseShippedForm(); }
   void TearDown() override {
     frame.reset();
     ReleaseWizardDefinition();
