@@ -47,6 +47,7 @@
 #include "render/uFontcache.h"
 #include "render/uPictureLoader.h"
 #include "rules/WizardBusinessLogic.h"
+#include "rules/uFieldFit.h"
 #include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"
 #include "storage/uProgramPaths.h"
@@ -184,7 +185,8 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   // 17. The document named on the command line; 18. the promotion panel.
   Document_->OpenCommandLineDocument(Arguments_);
   HelpPanels_->ShowPromotion();
-  // 19. The font the width rule measures typed text with.
+  // 19. The screen's measuring font. What fits a box is measured in the field's print font instead:
+  // this one is neither the face nor the size that reaches the paper.
   MeasureFont_ = std::make_unique<QFont>(QStringLiteral("Arial"));
   MeasureFont_->setPointSize(8);
   // Made once now rather than on the first print or shadow paint.
@@ -592,6 +594,9 @@ void TMainFrame::ShowStepPage(int n) {
   PrepareStepEditors(FormularManager_->Editors(), FieldLists_);
   FormularManager_->LoadValues();
   buildingStep_ = false;
+  // Before the first keystroke too: an empty field reports no change when it is loaded.
+  if (fields)
+    for (int i = 0; i < fields->Count(); ++i) ApplyLengthRule(*fields->Fields(i));
   if (fields)
     for (int i = 0; i < fields->Count(); ++i)
       if (fields->Fields(i)->Value() != before.at(i)) {
@@ -811,16 +816,17 @@ void TMainFrame::FormularFieldChange(QObject*, TFormField* field) {
   if (!field) return;
   TFormEditorList& editors = FormularManager_->Editors();
   ShowFieldHint(*field);
-  if (field->Kind() == TFormFieldKind::Edit || field->Kind() == TFormFieldKind::EditExt) {
-    if (QWidget* editor = editors.EditorByName(field->Name())) {
-      // While the text is as wide as its box, one more character would print past it.
-      const float w = MeasureFont_ ? TextWidthMM(field->Value(), *MeasureFont_) : 0.0f;
-      SetEditorMaxLength(editor, field->Width() - 1.0f > w ? 0 : 1);
-    }
-  }
+  ApplyLengthRule(*field);
   EnableSecondColumns(editors, *field);
   ApplyDerivedFields(editors, *field);
   if (!buildingStep_) SetDirty(true);
+}
+
+void TMainFrame::ApplyLengthRule(const TFormField& field) {
+  if (field.Kind() != TFormFieldKind::Edit && field.Kind() != TFormFieldKind::EditExt) return;
+  // Measured as the print lays the text out, so that what can be typed also fits on paper.
+  if (QWidget* editor = FormularManager_->Editors().EditorByName(field.Name()))
+    SetEditorMaxLength(editor, EditorMaxLength(field, field.Value()));
 }
 
 void TMainFrame::FormularFieldExit(QObject*, TFormField* field) {
