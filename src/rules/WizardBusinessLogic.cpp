@@ -636,7 +636,11 @@ void BuildReferenceLists(TFormEditorList& editors, const TFormField& field, cons
   QWidget* w = editors.EditorByName(field.Name());
   if (!w) return;
   TChoiceList list;
-  if (ReferenceChoiceList(field.Name(), lists, &list)) AssignList(w, list);
+  if (!ReferenceChoiceList(field.Name(), lists, &list)) return;
+  // The list selects the field's value as it is now, not the one loaded with the step: a choice
+  // made since then must still show after the list was opened and left with Escape.
+  if (auto* combo = qobject_cast<TFormularComboBox*>(w)) combo->SetText(field.Value());
+  AssignList(w, list);
 }
 
 void EnableSecondColumns(TFormEditorList& editors, const TFormField& field) {

@@ -28,6 +28,7 @@ class TShownStep {
   TShownStep(TFieldLists& lists, int step) : lists_(lists), manager_(&scroll_) {
     scroll_.resize(600, 400);
     manager_.OnFieldChange = [this](QObject*, TFormField* f) { Changed(*f); };
+    manager_.OnFieldDropDown = [this](QObject*, TFormField* f) { BuildReferenceLists(Editors(), *f, lists_); };
     // An A4 page at 4 px/mm, so every editor gets a real size.
     QPixmap page(840, 1188);
     page.fill(Qt::white);
@@ -46,6 +47,7 @@ class TShownStep {
   TFormularComboBox* Combo(const char* name) const { return qobject_cast<TFormularComboBox*>(Editor(name)); }
   QLineEdit* Edit(const char* name) const { return qobject_cast<QLineEdit*>(Editor(name)); }
   TFormEditorList& Editors() const { return manager_.Editors(); }
+  QWidget* Window() { return &scroll_; }
 
  private:
   void Changed(TFormField& f) {
@@ -208,6 +210,45 @@ TEST(ReferenceEditors, ListsFollowTheSourceStepAndStayPaired) {
   EXPECT_EQ(ref->currentText(), QStringLiteral("3"));
   // The claim lines for the credit reference.
   EXPECT_EQ(step.Combo("Kreditgeber1RefNr")->DisplayTextAt(1), QStringLiteral("Anspruch aus ZeilenNr 32: 95 Beitrag"));
+}
+
+// A reference list is rebuilt each time it opens; it selects what the field holds now. Opened again
+// after a choice and left without one, with Escape or a click outside, it still shows that choice.
+TEST(ReferenceEditors, ReopenedListShowsTheChoiceMadeSinceTheStepWasShown) {
+  struct TCase {
+    const char* Field;
+    int Row;
+    const char* Code;
+  };
+  for (const TCase& c : {TCase{"AntragstellerVertreter1RefNr", 1, "1"}, TCase{"Kreditgeber1RefNr", 2, "33"}}) {
+    for (const bool escape : {true, false}) {
+      SCOPED_TRACE(std::string(c.Field) + (escape ? ", Escape" : ", click outside"));
+      TFieldLists lists = SevenSteps();
+      TShownStep step(lists, 3);
+      step.Prepare();
+      TFormularComboBox* ref = step.Combo(c.Field);
+      ASSERT_NE(ref, nullptr);
+      const TFormField* field = lists[3].FieldByName(QString::fromUtf8(c.Field));
+      Pick(ref, c.Row);
+      ASSERT_EQ(field->Value(), QLatin1String(c.Code));
+      ref->showPopup();
+      QApplication::processEvents();
+      EXPECT_EQ(ref->view()->currentIndex().row(), c.Row);
+      if (escape)
+        QTest::keyClick(ref->view(), Qt::Key_Escape);
+      else {
+        // The open list takes every click; one outside it closes it, as over the window below.
+        QWidget* popup = ref->view()->window();
+        const QPoint outside = step.Window()->mapToGlobal(QPoint(590, 390));
+        ASSERT_FALSE(popup->geometry().contains(outside));
+        QTest::mouseClick(popup, Qt::LeftButton, Qt::NoModifier, popup->mapFromGlobal(outside));
+      }
+      QApplication::processEvents();
+      EXPECT_FALSE(ref->view()->isVisible());
+      EXPECT_EQ(ref->currentText(), QLatin1String(c.Code));
+      EXPECT_EQ(field->Value(), QLatin1String(c.Code));
+    }
+  }
 }
 
 TEST(ReferenceEditors, ShortDefinitionGivesEmptyEntries) {
