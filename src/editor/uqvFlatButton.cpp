@@ -108,7 +108,9 @@ void TQVFlatButton::SetCaption(const QString& caption) {
 
 bool TQVFlatButton::TabStop() const { return focusPolicy() & Qt::TabFocus; }
 
-void TQVFlatButton::SetTabStop(bool tabStop) { setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus); }
+// Without a tab stop the button never takes the focus, not even on a click: a click on "Hilfe ?"
+// must not check and leave the field being typed in, nor make Return and Space act on the button.
+void TQVFlatButton::SetTabStop(bool tabStop) { setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus); }
 
 void TQVFlatButton::UpdateShortcut() {
   if (shortcutId_) releaseShortcut(shortcutId_);

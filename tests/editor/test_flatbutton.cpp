@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -66,6 +67,44 @@ TEST_F(TButtonFixture, PressDragRelease) {
   Mouse(button, QEvent::MouseButtonRelease, {20, 12});
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(button->hasFocus());  // a press takes the focus when TabStop is set
+}
+
+// "Hilfe ?" and the "x" buttons: a click, as the window system delivers it, acts and leaves the focus
+// in the field being typed in; Tab, Return and Space never reach the button.
+TEST_F(TButtonFixture, WithoutTabStopTheButtonNeverTakesTheFocus) {
+  auto* edit = new QLineEdit(&window);
+  edit->setGeometry(50, 100, 120, 24);
+  auto* other = new QLineEdit(&window);
+  other->setGeometry(50, 140, 120, 24);
+  edit->show();
+  other->show();
+  button->SetTabStop(false);
+  EXPECT_FALSE(button->TabStop());
+  edit->setFocus(Qt::OtherFocusReason);
+  QTest::keyClicks(edit, QStringLiteral("31.0"));
+  ASSERT_TRUE(edit->hasFocus());
+
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(edit->hasFocus());
+  EXPECT_FALSE(button->hasFocus());
+  EXPECT_FALSE(button->HasFocusFlag());
+  // Typing goes on in the field; Space and Return are the field's.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(edit->text(), QStringLiteral("31.0 "));
+  EXPECT_EQ(clicks, 1);
+  // Tab passes it by.
+  QTest::keyClick(edit, Qt::Key_Tab);
+  EXPECT_TRUE(other->hasFocus());
+  QTest::keyClick(other, Qt::Key_Tab);
+  EXPECT_FALSE(button->hasFocus());
+
+  // With a tab stop, the same click takes the focus.
+  button->SetTabStop(true);
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  EXPECT_EQ(clicks, 2);
+  EXPECT_TRUE(button->hasFocus());
 }
 
 TEST_F(TButtonFixture, ComboPartsShareOneColumnAndOpenTheMenuByItsAlignment) {
