@@ -1,6 +1,8 @@
 #include "editor/uFormularEditorControls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QContextMenuEvent>
@@ -201,9 +203,62 @@ class TDisplayTextDelegate : public QStyledItemDelegate {
   TFormularComboBox* combo_;
 };
 
+// Typing in the open list looks for the texts it shows, not for the codes behind them: "K" finds
+// "Kaufvertrag" in the claim catalogue, where the codes are numbers. As in any list, the letters
+// typed in quick succession make one search, and the same letter again moves on to the next entry.
+class TDisplayTextSearch : public QObject {
+ public:
+  explicit TDisplayTextSearch(TFormularComboBox* combo) : QObject(combo), combo_(combo) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = key->text();
+    if (text.isEmpty() || !text.at(0).isPrint()) return false;
+    Search(text);
+    return true;
+  }
+
+ private:
+  void Search(const QString& text) {
+    QAbstractItemView* view = combo_->view();
+    const int rows = combo_->count();
+    const bool fresh = !typed_.isValid() || typed_.elapsed() > QApplication::keyboardInputInterval();
+    typed_.start();
+    input_ = fresh ? text : input_ + text;
+    if (rows == 0) return;
+    const int current = view->currentIndex().row();
+    // A new search starts after the highlighted entry, so that the same letter walks through
+    // the entries that begin with it.
+    bool skip = fresh;
+    QString needle = input_;
+    const QString lower = input_.toLower();
+    if (lower.size() > 1 && lower.count(lower.back()) == lower.size()) {
+      needle = lower.back();
+      skip = true;
+    }
+    const int start = current < 0 ? 0 : (skip ? current + 1 : current) % rows;
+    for (int i = 0; i < rows; ++i) {
+      const int row = (start + i) % rows;
+      if (!combo_->DisplayTextAt(row).startsWith(needle, Qt::CaseInsensitive)) continue;
+      const QModelIndex index = combo_->model()->index(row, combo_->modelColumn());
+      view->setCurrentIndex(index);
+      view->scrollTo(index);
+      return;
+    }
+  }
+
+  TFormularComboBox* combo_;
+  QElapsedTimer typed_;
+  QString input_;
+};
+
 }  // namespace
 
 TFormularComboBox::TFormularComboBox(QWidget* parent) : TFlatComboBox(parent) {
+  view()->installEventFilter(new TDisplayTextSearch(this));
   setItemDelegate(new TDisplayTextDelegate(this));
   setInsertPolicy(QComboBox::NoInsert);
   setDuplicatesEnabled(true);

@@ -134,6 +134,47 @@ TEST(FormularComboBox, ClosedShowsCodesOpenShowsDisplayTextsAndChoiceStoresTheCo
   EXPECT_EQ(combo->Text(), "2");  // the value the program set last
 }
 
+// While the list is open, typing searches the texts it shows; the codes behind them are numbers.
+TEST(FormularComboBox, TypingInTheOpenListSearchesTheShownTexts) {
+  TWindow win;
+  auto* combo = new TFormularComboBox(&win.w);
+  combo->setGeometry(10, 10, 60, 24);
+  combo->show();
+  const QStringList codes{QString(), "1", "2", "11", "21", "28", "3"};
+  const QStringList texts{QString(), "Anzeigen in Zeitungen", "Ärztliche Leistungen", "Kaufvertrag",
+                          "Kreditkartenvertrag", "Miete für Wohnraum", "Bürgschaft"};
+  combo->SetLists(415, StringsToCommaText(texts), StringsToCommaText(codes));
+  combo->setFocus();
+  combo->showPopup();
+  ASSERT_TRUE(combo->view()->isVisible());
+  auto row = [&] { return combo->view()->currentIndex().row(); };
+  QTest::keyClicks(combo->view(), "K");
+  EXPECT_EQ(combo->DisplayTextAt(row()), "Kaufvertrag");
+  // The same letter again moves on; letters in quick succession make one search.
+  QTest::keyClicks(combo->view(), "k");
+  EXPECT_EQ(combo->DisplayTextAt(row()), "Kreditkartenvertrag");
+  QTest::qWait(QApplication::keyboardInputInterval() + 50);
+  QTest::keyClicks(combo->view(), "ka");
+  EXPECT_EQ(combo->DisplayTextAt(row()), "Kaufvertrag");
+  QTest::qWait(QApplication::keyboardInputInterval() + 50);
+  // A digit is no text's beginning: the highlighted entry stays, no code is jumped to.
+  QTest::keyClicks(combo->view(), "2");
+  EXPECT_EQ(combo->DisplayTextAt(row()), "Kaufvertrag");
+  QTest::qWait(QApplication::keyboardInputInterval() + 50);
+  TypeText(combo->view(), QStringLiteral("ä"));
+  EXPECT_EQ(combo->DisplayTextAt(row()), "Ärztliche Leistungen");
+  QTest::qWait(QApplication::keyboardInputInterval() + 50);
+  QTest::keyClicks(combo->view(), "M");
+  QTest::keyClick(combo->view(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_FALSE(combo->ListOpen());
+  EXPECT_EQ(combo->currentText(), "28");
+
+  // The closed box still finds its codes.
+  QTest::keyClicks(combo, "3");
+  EXPECT_EQ(combo->currentText(), "3");
+}
+
 TEST(FormularComboBox, RepeatedCodesSelectTheFirstPair) {
   TFormularComboBox combo;
   combo.SetLists(0, "\"a\",\"b\",\"c\"", "1,1,2");
