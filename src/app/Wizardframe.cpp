@@ -171,6 +171,7 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
     UpdateTitle();
     if (Recovery_) Recovery_->DocumentChanged();
   };
+  Document_->OnFinishEntry = [this] { return FinishFocusedEntry(); };
   Recovery_ = std::make_unique<TRecovery>(*Document_, FieldLists_);
   // 14. The editors of the shown step, with the form rules on their events.
   FormularManager_ = std::make_unique<TFormularManager>(ScrollBox1);
@@ -757,13 +758,24 @@ void TMainFrame::btnSpeichernClick() { Document_->Save(); }
 void TMainFrame::smSpeichernUnterClick() { Document_->SaveUnder(); }
 void TMainFrame::mnuSichernAlsVorlageClick() { Document_->SaveAsTemplate(); }
 void TMainFrame::btnDefaultsClick() { ShowPrintPositionDialog(true); }
-void TMainFrame::ButtonPrintClick() { ::ButtonPrintClick(FieldLists_, StepCount_); }
+bool TMainFrame::FinishFocusedEntry() { return !FormularManager_ || FormularManager_->ValidateFocusedEditor(); }
+
+// The commands that read the values first run the check of the field being typed in: a shortcut
+// or a tool button does not leave the field, and "31.02.07" must not reach the paper as typed.
+void TMainFrame::ButtonPrintClick() {
+  if (!FinishFocusedEntry()) return;
+  ::ButtonPrintClick(FieldLists_, StepCount_);
+}
 
 void TMainFrame::smDruckvorschauClick() {
+  if (!FinishFocusedEntry()) return;
   if (ShowPrintPreview(FieldLists_, StepCount_, *g_definition)) ButtonPrintClick();
 }
 
-void TMainFrame::smPdfExportClick() { ExportFormPdf(FieldLists_, StepCount_, *g_definition, FileName()); }
+void TMainFrame::smPdfExportClick() {
+  if (!FinishFocusedEntry()) return;
+  ExportFormPdf(FieldLists_, StepCount_, *g_definition, FileName());
+}
 
 void TMainFrame::smDateiBeendenClick() {
   SaveFormPosition(this, kFormPosition);

@@ -185,6 +185,8 @@ class TMainFrame : public QMainWindow {
   void WireFormularManager();
   // Puts the field's hint into the context help; an empty hint only empties the label.
   void ShowFieldHint(const TFormField& field);
+  // The focused field's check, before a command reads the values; false: it refused.
+  bool FinishFocusedEntry();
   // The most characters the field's edit takes: what still fits its box on paper.
   void ApplyLengthRule(const TFormField& field);
   void CenterButtons();

@@ -314,20 +314,28 @@ void TFormularManager::EditorEntered(QWidget* editor) {
   Raise(OnFieldEnter, EditorField(editor));
 }
 
-void TFormularManager::EditorLeft(QWidget* editor) {
-  if (entered_ != editor) return;
-  TFormField* field = EditorField(editor);
+bool TFormularManager::Validate(QWidget* editor) {
   bool accept = true;
   if (auto* d = qobject_cast<TFormularDateEdit*>(editor)) accept = d->ValidateEdit();
-  if (accept && OnFieldValidate) OnFieldValidate(editor, field, accept);
+  if (accept && OnFieldValidate) OnFieldValidate(editor, EditorField(editor), accept);
   if (!accept) {
     // Put the focus back before anyone else gets it; the focus change under way is dropped.
     TQuiet quiet(quiet_);
     editor->setFocus(Qt::OtherFocusReason);
-    return;
   }
+  return accept;
+}
+
+void TFormularManager::EditorLeft(QWidget* editor) {
+  if (entered_ != editor) return;
+  if (!Validate(editor)) return;
   entered_ = nullptr;
-  Raise(OnFieldExit, field);
+  Raise(OnFieldExit, EditorField(editor));
+}
+
+bool TFormularManager::ValidateFocusedEditor() {
+  QWidget* editor = entered_.data();
+  return !editor || Validate(editor);
 }
 
 bool TFormularManager::eventFilter(QObject* watched, QEvent* event) {

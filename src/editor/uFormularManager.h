@@ -34,6 +34,11 @@ class TFormularManager : public QObject {
   void ShowStep(const QPixmap& picture, TFormFieldList* fields, float left, float top, float right, float bottom);
   // Copies every field's Value into its editor.
   void LoadValues();
+  // The check an editor runs when it is left, run on the editor the focus is in without leaving
+  // it: a command that reads the values must not take a half-typed date as it stands. True when
+  // there is no such editor or its check accepts (a date may have been normalised); false when
+  // it refused (its message was shown) and the focus stays in it.
+  bool ValidateFocusedEditor();
 
   TFormEditorList& Editors() { return editors_; }
   TFormFieldList* Fields() const { return fields_; }
@@ -70,6 +75,8 @@ class TFormularManager : public QObject {
   void Raise(const TFormFieldEvent& event, TFormField* field);
   void EditorEntered(QWidget* editor);
   void EditorLeft(QWidget* editor);
+  // The leaving check of `editor`; a refusal puts the focus back into it.
+  bool Validate(QWidget* editor);
 
   QScrollArea* scrollBox_;
   QWidget* host_ = nullptr;

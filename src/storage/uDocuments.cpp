@@ -147,6 +147,7 @@ void TDocument::NewDocument() {
 }
 
 bool TDocument::SaveDocument(bool askName) {
+  if (OnFinishEntry && !OnFinishEntry()) return false;
   if (!askName && !FileName_.isEmpty()) {
     if (!WriteDocument(FileName_)) return false;
     SetDirty(false);
@@ -212,6 +213,7 @@ void TDocument::Save() { SaveDocument(false); }
 void TDocument::SaveUnder() { SaveDocument(true); }
 
 void TDocument::SaveAsTemplate() {
+  if (OnFinishEntry && !OnFinishEntry()) return;
   const QString chosen = Dialogs().SaveFileName(TemplateSaveRequest());
   if (chosen.isEmpty()) return;
   LastSaveName_ = chosen;

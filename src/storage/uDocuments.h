@@ -33,6 +33,9 @@ class TDocument {
   std::function<void()> OnShowFirstStep;
   // FileName or Dirty changed: window title, Save button.
   std::function<void()> OnStateChanged;
+  // The values are about to be written: the window finishes the entry under way (the focused
+  // field's check). False stops the save, which then counts as not done.
+  std::function<bool()> OnFinishEntry;
 
   // --- Operations ------------------------------------------------------------------------------
   // Every field's value from the file; a file that does not exist empties every field. A file
