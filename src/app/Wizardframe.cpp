@@ -720,15 +720,16 @@ bool TMainFrame::ApplicationMessage(QObject* receiver, QEvent* event) {
   if (event->type() != QEvent::Wheel) return false;
   auto* w = qobject_cast<QWidget*>(receiver);
   if (!w || w->window() != this || !ScrollBox1) return false;
-  // An HTML view scrolls itself; the event passes on to its parents unchanged, so remember it.
-  if (event == lastWheelPassed_) return false;
-  for (QWidget* p = w; p; p = p->parentWidget()) {
-    if (qobject_cast<QTextBrowser*>(p)) {
-      lastWheelPassed_ = event;
-      return false;
-    }
-  }
   const auto* we = static_cast<QWheelEvent*>(event);
+  // The notch's target is the widget under the pointer. An event that a widget left unused goes on
+  // to its parents, with the position in the parent's coordinates, so the target is found from
+  // every receiver alike. Each notch is judged on its own: Qt hands out every wheel event at the
+  // same address, so nothing may be remembered from one notch to the next.
+  QWidget* target = w->childAt(we->position().toPoint());
+  if (!target) target = w;
+  // An HTML view scrolls itself.
+  for (QWidget* p = target; p; p = p->parentWidget())
+    if (qobject_cast<QTextBrowser*>(p)) return false;
   const int delta = we->angleDelta().y();
   if (delta == 0) return false;  // a sideways tilt is not a turn of the wheel
   QScrollBar* vs = ScrollBox1->verticalScrollBar();

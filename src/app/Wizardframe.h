@@ -207,7 +207,6 @@ class TMainFrame : public QMainWindow {
   bool buildingStep_ = false;
   bool HintShown_ = false;
   QString HintText_;
-  const QEvent* lastWheelPassed_ = nullptr;
 };
 
 // The main window while it exists, else null.

@@ -315,6 +315,121 @@ TEST_F(MainWindowRulesTest, LeavingADateFieldNormalisesItOrKeepsTheFocus) {
   EXPECT_EQ(QApplication::focusWidget(), from);
 }
 
+// A command that reads the values first runs the check of the field being typed in. With "31.02.07"
+// half-way in a date field, print, preview, PDF, save, save under a new name and save as template
+// each show the date message, keep the focus in the field and stop; nothing is printed or written.
+TEST_F(MainWindowRulesTest, CommandsRunTheFocusedFieldsCheckFirst) {
+  TMainFrame& f = Open();
+  GoTo(2);
+  auto* from = EditorAs<QLineEdit>(QStringLiteral("HauptAnspruchDatumVon1"));
+  Focus(from);
+  QTest::keyClicks(from, QStringLiteral("31.02.07"));
+  ASSERT_EQ(QApplication::focusWidget(), from);
+  struct TCommand {
+    const char* Name;
+    std::function<void()> Run;
+  };
+  const std::vector<TCommand> commands = {
+      {"Ctrl+P", [&] { QTest::keyClick(from, Qt::Key_P, Qt::ControlModifier); }},
+      {"print button", [&] { f.btnDrucken->trigger(); }},
+      {"print preview", [&] { f.btnDruckvorschau->trigger(); }},
+      {"PDF export", [&] { f.smPdfExport->trigger(); }},
+      {"Ctrl+S", [&] { QTest::keyClick(from, Qt::Key_S, Qt::ControlModifier); }},
+      {"save under", [&] { f.smSpeichernUnter->trigger(); }},
+      {"save as template", [&] { f.smSpeichernAlsVorlage->trigger(); }},
+  };
+  for (const TCommand& c : commands) {
+    SCOPED_TRACE(c.Name);
+    dialogs.Messages.clear();
+    dialogs.Log.clear();
+    c.Run();
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Warning);
+    EXPECT_EQ(dialogs.Messages[0].Text, QStringLiteral("Bitte geben Sie in dieses Feld ein gültiges Datum ein."));
+    // No completeness question, printer dialog, preview or file dialog after it.
+    EXPECT_EQ(dialogs.Log, QStringList{QStringLiteral("message")});
+    EXPECT_EQ(QApplication::focusWidget(), from);
+    EXPECT_EQ(Value(QStringLiteral("HauptAnspruchDatumVon1")), QStringLiteral("31.02.07"));
+  }
+  EXPECT_EQ(dialogs.PrintDialogs, 0);
+  EXPECT_EQ(dialogs.DialogsRun, 0);
+  EXPECT_TRUE(dialogs.SaveRequests.empty());
+  EXPECT_TRUE(f.FileName().isEmpty());
+
+  // A date the check takes goes on in its normal form: the save writes "01.03.07".
+  from->selectAll();
+  QTest::keyClicks(from, QStringLiteral("1.3.2007"));
+  QTemporaryDir dir;
+  const QString name = dir.filePath(QStringLiteral("antrag.kln"));
+  dialogs.Messages.clear();
+  dialogs.AnswerFile(name);
+  QTest::keyClick(from, Qt::Key_S, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_EQ(QDir::cleanPath(f.FileName()), QDir::cleanPath(name));
+  EXPECT_FALSE(f.Dirty());
+  EXPECT_EQ(from->text(), QStringLiteral("01.03.07"));
+  EXPECT_EQ(QApplication::focusWidget(), from);
+  QFile saved(name);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(saved.readAll().contains("HauptAnspruchDatumVon1=01.03.07"));
+}
+
+// "Hilfe ?" and the "x" of the step help act on a click and leave the focus where the user types: a
+// half-typed date is neither checked nor left, and Space goes on into the field.
+TEST_F(MainWindowRulesTest, HelpButtonsLeaveTheFieldBeingTypedIn) {
+  TMainFrame& f = Open();
+  f.ButtonCloseHelpClick();
+  GoTo(2);
+  auto* from = EditorAs<QLineEdit>(QStringLiteral("HauptAnspruchDatumVon1"));
+  Focus(from);
+  QTest::keyClicks(from, QStringLiteral("31.0"));
+  QTest::mouseClick(f.ButtonImageHelp, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QApplication::processEvents();
+  EXPECT_TRUE(f.HelpPanels().StepHelpVisible());
+  EXPECT_EQ(QApplication::focusWidget(), from);
+  EXPECT_TRUE(dialogs.Messages.empty());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_2);
+  QTest::mouseClick(f.ButtonCloseHelp, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  QApplication::processEvents();
+  EXPECT_FALSE(f.HelpPanels().StepHelpVisible());
+  EXPECT_EQ(QApplication::focusWidget(), from);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(".07"));
+  EXPECT_EQ(Value(QStringLiteral("HauptAnspruchDatumVon1")), QStringLiteral("31.02.07"));
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+// Each notch follows the wheel rule on its own: after a notch over the step help (which scrolls the
+// help text), notches over a closed code list scroll the step picture and never change the code.
+TEST_F(MainWindowRulesTest, WheelOverTheHelpThenOverACodeListChangesNoCode) {
+  TMainFrame& f = Open();
+  f.resize(1100, 600);
+  f.ButtonImageHelpClick();
+  f.HTMLView->setHtml(QString(QStringLiteral("<p>Zeile</p>")).repeated(200));
+  QApplication::processEvents();
+  auto* salutation = EditorAs<TFormularComboBox>(QStringLiteral("AntragstellerGeschlechtSp1"));
+  ASSERT_TRUE(salutation->isVisible());
+  QScrollBar* picture = f.ScrollBox1->verticalScrollBar();
+  ASSERT_GT(picture->maximum(), 0);
+  const QPoint overHelp = f.HTMLView->viewport()->mapToGlobal(QPoint(30, 30));
+  WheelNotch(&f, overHelp, -120);
+  EXPECT_GT(f.HTMLView->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(picture->value(), 0);
+  for (const int delta : {-120, 120, -120, 120, -120}) {
+    // The list moves with the picture: aim at it where it is now.
+    const QPoint at = salutation->mapToGlobal(salutation->rect().center());
+    QWidget* under = f.childAt(f.mapFromGlobal(at));
+    ASSERT_TRUE(under == salutation || salutation->isAncestorOf(under));
+    WheelNotch(&f, at, delta);
+    QApplication::processEvents();
+    EXPECT_EQ(salutation->currentText(), QString());
+  }
+  EXPECT_GT(picture->value(), 0);
+  EXPECT_EQ(Value(QStringLiteral("AntragstellerGeschlechtSp1")), QString());
+  EXPECT_FALSE(f.Dirty());
+}
+
 TEST_F(MainWindowRulesTest, CatalogueChoiceShowsItsHintAndCourtChoiceNamesTheCourt) {
   TMainFrame& f = Open();
   GoTo(2);

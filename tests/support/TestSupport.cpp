@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QWheelEvent>
+#include <QWidget>
+#include <QtTest/qtestspontaneevent.h>
 #include <QDialog>
 #include <QDir>
 
@@ -26,6 +30,15 @@ void ClearTestSettings() {
 QString FixturePath(const QString& relative) { return QStringLiteral(KALNO_FIXTURES_DIR "/") + relative; }
 QString SourceRuntimeFolder() { return QStringLiteral(KALNO_SOURCE_DIR "/data/Mahnbescheid Runtime/"); }
 QString BuildRuntimeFolder() { return QStringLiteral(KALNO_BUILD_DIR "/Mahnbescheid Runtime/"); }
+
+void WheelNotch(QWidget* window, const QPoint& global, int delta) {
+  QWidget* target = window->childAt(window->mapFromGlobal(global));
+  if (!target) target = window;
+  QWheelEvent e(target->mapFromGlobal(QPointF(global)), QPointF(global), QPoint(), QPoint(0, delta), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QSpontaneKeyEvent::setSpontaneous(&e);
+  QApplication::sendEvent(target, &e);
+}
 
 TScriptedDialogs::TScriptedDialogs() { SetDialogs(this); }
 TScriptedDialogs::~TScriptedDialogs() { SetDialogs(nullptr); }

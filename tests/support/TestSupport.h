@@ -21,6 +21,13 @@ QString SourceRuntimeFolder();
 // The runtime data folder beside the built program, with the generated step pictures.
 QString BuildRuntimeFolder();
 
+class QWidget;
+class QPoint;
+// One turn of the wheel as the window system delivers it: to the widget under `global` in
+// `window`, marked as coming from the system, so that Qt hands it on to the parents of a widget
+// that does not use it, and, as it does with every real notch, from one and the same address.
+void WheelNotch(QWidget* window, const QPoint& global, int delta);
+
 // Dialogs answered from a script, recording everything asked. Unscripted boxes answer with
 // their default button; unscripted file dialogs cancel.
 class TScriptedDialogs : public UserDialogs {
