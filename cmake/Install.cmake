@@ -76,8 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.kalno.de/")
 # Shipped without debug information: the package stays small and quick to build.
 set(CPACK_STRIP_FILES ON)
 # The form is printed with fonts of Arial's metrics, which Liberation provides; the Qt plugins
-# for the display, JPEG pictures and printing come with the Qt libraries themselves.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# for the display, JPEG pictures and printing come with the Qt libraries themselves. Qt's own
+# dialogs, buttons and context menus read German only with Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 find_program(KALNO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KALNO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -7,6 +7,7 @@ pkgs=(
   cmake make ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
+  qt6-translations-l10n
   libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils

@@ -378,6 +378,7 @@ void TMainFrame::CreateComponents() {
     InfoText->setTextFormat(Qt::PlainText);
     // A long line wraps and the bar grows, rather than losing its end at the window's edge.
     InfoText->setWordWrap(true);
+    InfoText->setAccessibleDescription(QStringLiteral("Informationszeile des Schritts"));
   }
   ButtonImageHelp = HelpPanels_->ButtonImageHelp();
   ButtonImageHelp->setParent(panInfo);
@@ -507,6 +508,8 @@ void TMainFrame::CreateNavButtons() {
     auto* b = new QToolButton(panNavigationContainerLeft);
     b->setObjectName(QStringLiteral("NavButton%1").arg(i + 1));
     b->setText(QString::number(i + 1));
+    // What the step hint says over the button, for those who cannot see the hint.
+    if (g_definition) b->setAccessibleName(g_definition->NavigationText(i).trimmed());
     b->setProperty("tag", i);
     b->setCheckable(true);
     b->setAutoRaise(true);
@@ -598,6 +601,8 @@ void TMainFrame::ShowStepPage(int n) {
   // Before the first keystroke too: an empty field reports no change when it is loaded.
   if (fields)
     for (int i = 0; i < fields->Count(); ++i) ApplyLengthRule(*fields->Fields(i));
+  if (fields)
+    for (int i = 0; i < fields->Count(); ++i) DescribeEditor(*fields->Fields(i));
   if (fields)
     for (int i = 0; i < fields->Count(); ++i)
       if (fields->Fields(i)->Value() != before.at(i)) {
@@ -811,7 +816,16 @@ void TMainFrame::WireFormularManager() {
 void TMainFrame::ShowFieldHint(const TFormField& field) {
   const QString text = GetContextHelpText(field);
   laContextHelp->setText(text);
+  DescribeEditor(field, text);
   if (!text.isEmpty()) ShowContextHelp();
+}
+
+void TMainFrame::DescribeEditor(const TFormField& field) { DescribeEditor(field, GetContextHelpText(field)); }
+
+void TMainFrame::DescribeEditor(const TFormField& field, const QString& hint) {
+  // A screen reader gives the field's context hint as its description.
+  if (QWidget* editor = FormularManager_->Editors().EditorByName(field.Name()))
+    if (editor->accessibleDescription() != hint) editor->setAccessibleDescription(hint);
 }
 
 void TMainFrame::FormularFieldEnter(QObject*, TFormField* field) {

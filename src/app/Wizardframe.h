@@ -189,6 +189,9 @@ class TMainFrame : public QMainWindow {
   bool FinishFocusedEntry();
   // The most characters the field's edit takes: what still fits its box on paper.
   void ApplyLengthRule(const TFormField& field);
+  // The editor's accessible description := the field's context hint.
+  void DescribeEditor(const TFormField& field);
+  void DescribeEditor(const TFormField& field, const QString& hint);
   void CenterButtons();
   void LayoutInfoBar();
 

@@ -10,12 +10,24 @@
 #include "help/FStartBildMahnbescheid_KALNO.h"
 #include "help/uFileInfo.h"
 #include "platform/UserDialogs.h"
+#include "platform/uQtTranslations.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
 #include "uVersion.h"
 
 QString ProgramVersionLine() {
   return QStringLiteral(KALNO_PROGRAM_NAME " " KALNO_VERSION_STRING);
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
+  QApplication::setOrganizationName(QStringLiteral("KALNO"));
+  QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
+  // Lets the desktop match the window to its installed entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kalno-mahnbescheid"));
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  if (InstallQtGermanTranslations().isEmpty())
+    Debug().Log(QStringLiteral("Qt-Übersetzungen (qtbase_de.qm) nicht gefunden: Qt-Dialoge bleiben englisch"));
 }
 
 int RunProgram(int argc, char** argv) {
@@ -26,12 +38,7 @@ int RunProgram(int argc, char** argv) {
   int rc = 0;
   {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mahnbescheid"));
-    QApplication::setOrganizationName(QStringLiteral("KALNO"));
-    QApplication::setApplicationVersion(QStringLiteral(KALNO_VERSION_STRING));
-    // Lets the desktop match the window to its installed entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("kalno-mahnbescheid"));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    SetUpApplication();
     TQVRegIniFile::SetWriteErrorHandler([](const QString& msg) { Dialogs().ShowWarning(msg); });
 
     const QStringList arguments = QCoreApplication::arguments();

@@ -49,6 +49,13 @@ int TXMLNode::ChildInteger(const QString& name) const {
   return v;
 }
 
+int TXMLFieldType::FormLine() const {
+  // Only a help for reading the form: a missing or unreadable number means "no line", never a
+  // refused definition.
+  int v = 0;
+  return ParseInteger(OptionalChildText(QStringLiteral("formLine")), &v) && v > 0 ? v : 0;
+}
+
 float TXMLNode::ChildDecimal(const QString& name) const {
   const QString t = Child(name).text();
   double v = 0;
@@ -241,22 +248,25 @@ void BuildFieldLists(const TWizardDefinition& definition, TFieldLists& lists) {
           ApplyFontElement(fe.PrivateFont(), font);
         else
           ApplyFontElement(step.Font(), font);
+        TFormField* added = nullptr;
         if (type == QLatin1String("Edit"))
-          list.AddEdit(fieldName, fe.Validation().Length(), left, top, width, height, font);
+          added = list.AddEdit(fieldName, fe.Validation().Length(), left, top, width, height, font);
         else if (type == QLatin1String("EditExt"))
-          list.AddEditExt(fieldName, fe.Validation().Length(), left, top, width, height,
+          added = list.AddEditExt(fieldName, fe.Validation().Length(), left, top, width, height,
                           fe.ExtraParameters().NumberOfDigits(), font);
         else if (type == QLatin1String("DateEdit"))
-          list.AddDateEdit(fieldName, left, top, width, height, font);
+          added = list.AddDateEdit(fieldName, left, top, width, height, font);
         else if (type == QLatin1String("Combobox"))
-          list.AddCombobox(fieldName, left, top, width, height, font);
+          added = list.AddCombobox(fieldName, left, top, width, height, font);
         else if (type == QLatin1String("ComboEdit"))
-          list.AddComboEdit(fieldName, left, top, width, height, font);
+          added = list.AddComboEdit(fieldName, left, top, width, height, font);
         else if (type == QLatin1String("Checkbox"))
-          list.AddCheckbox(fieldName, left, top, width, height);
+          added = list.AddCheckbox(fieldName, left, top, width, height);
         else if (type == QLatin1String("Button"))
-          list.AddButton(fieldName, left, top, width, height);
+          added = list.AddButton(fieldName, left, top, width, height);
         // any other kind string: left out
+        // What the printed form says beside the box, for those who cannot see the picture.
+        if (added) added->SetFormLabel(fe.Caption(), fe.FormLine());
       }
     } catch (const EDefinitionError& e) {
       const QString where = fieldIndex < 0 ? QStringLiteral("Schritt %1").arg(i + 1)

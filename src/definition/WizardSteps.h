@@ -107,6 +107,9 @@ class TXMLFieldType : public TXMLNode {
     return TXMLExtraParametersType(Child(QStringLiteral("extraParameters")));
   }
   TXMLValidationType Validation() const { return TXMLValidationType(Child(QStringLiteral("validation"))); }
+  // The box's caption and line number on the printed form; empty and 0 when not given.
+  QString Caption() const { return OptionalChildText(QStringLiteral("caption")).trimmed(); }
+  int FormLine() const;
 };
 
 class TXMLFieldsType : public TXMLNodeCollection {

@@ -111,8 +111,8 @@ void TFlatComboBox::changeEvent(QEvent* e) {
   QComboBox::changeEvent(e);
   if (e->type() == QEvent::EnabledChange) {
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, isEnabled() ? SysWindowColor() : SysButtonFaceColor());
-    pal.setColor(QPalette::Text, isEnabled() ? SysWindowTextColor() : SysButtonShadowColor());
+    pal.setColor(QPalette::Base, isEnabled() ? SysWindowColor(this) : SysButtonFaceColor(this));
+    pal.setColor(QPalette::Text, isEnabled() ? SysWindowTextColor(this) : SysButtonShadowColor(this));
     setPalette(pal);
   } else if (e->type() == QEvent::FontChange) {
     AdjustHeight();
@@ -159,7 +159,7 @@ void TFlatComboBox::paintEvent(QPaintEvent*) {
 
 void TFlatComboBox::DrawFrame(QPainter& p) {
   QRect r = rect();
-  const QColor window = SysWindowColor();
+  const QColor window = SysWindowColor(this);
   const int rings = (states_ & (fcsHot | fcsFocused)) ? 2 : 3;
   for (int i = 0; i < rings; ++i) {
     FrameRect1(p, r, window);
@@ -167,7 +167,7 @@ void TFlatComboBox::DrawFrame(QPainter& p) {
   }
   if (rings == 2) {
     // The control's own inner border, which the two rings leave visible.
-    FrameRect1(p, r, SysButtonShadowColor());
+    FrameRect1(p, r, SysButtonShadowColor(this));
   }
   DrawButton(p);
 }
@@ -191,14 +191,14 @@ void TFlatComboBox::DrawButton(QPainter& p) {
     return;
   }
   const bool anyState = states_ != 0;
-  const QColor face = SysButtonFaceColor();
+  const QColor face = SysButtonFaceColor(this);
   p.fillRect(r, face);
-  FrameRect1(p, r, anyState ? face : SysWindowColor());
+  FrameRect1(p, r, anyState ? face : SysWindowColor(this));
   if (anyState) {
     r.adjust(1, 0, 0, 0);
-    DrawEdge1(p, r, (states_ & fcsPressed) ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner);
+    DrawEdge1(p, r, (states_ & fcsPressed) ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner, this);
   }
   if (states_ & fcsPressed) r.translate(1, 1);
   DrawArrow(p, r.left(), r.top(), r.right() + 1, r.bottom() + 1,
-            isEnabled() ? SysWindowTextColor() : SysButtonShadowColor());
+            isEnabled() ? SysWindowTextColor(this) : SysButtonShadowColor(this));
 }

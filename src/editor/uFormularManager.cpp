@@ -12,6 +12,7 @@
 
 #include "diagnostics/udebug.h"
 #include "editor/uFormularEditorControls.h"
+#include "editor/uVisualStyles.h"
 #include "fields/uFormFields.h"
 #include "platform/uColors.h"
 #include "platform/uErrors.h"
@@ -36,6 +37,17 @@ struct TQuiet {
   ~TQuiet() { flag = old; }
 };
 
+// On a scaled desktop the picture is resampled smoothly once to the screen's own pixels; drawn
+// as it is, every paint would repeat whole pixels unevenly (at 1.5 every other one twice). Its
+// size in the window, and so the mapping of the boxes, stays that of the picture file.
+QPixmap ForScreen(const QPixmap& picture, qreal dpr) {
+  if (picture.isNull() || qFuzzyCompare(dpr, 1.0) || dpr <= 0) return picture;
+  const QSize device(int(std::lround(picture.width() * dpr)), int(std::lround(picture.height() * dpr)));
+  QPixmap shown = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  shown.setDevicePixelRatio(dpr);
+  return shown;
+}
+
 }  // namespace
 
 TFormularManager::TFormularManager(QScrollArea* scrollBox) : scrollBox_(scrollBox) {
@@ -56,6 +68,8 @@ TFormularManager::TFormularManager(QScrollArea* scrollBox) : scrollBox_(scrollBo
   panel_ = new QWidget(host_);
   panel_->setObjectName(QStringLiteral("FormularPanel"));
   panel_->setGeometry(0, 0, 100, 100);
+  // The editors lie on a picture of a white sheet: a dark desktop must not darken them.
+  panel_->setPalette(FormPalette());
   picture_ = new QLabel(panel_);
   picture_->setGeometry(0, 0, 100, 100);
   picture_->setScaledContents(false);
@@ -94,7 +108,7 @@ void TFormularManager::ShowStep(const QPixmap& picture, TFormFieldList* fields, 
   scrollBox_->horizontalScrollBar()->setValue(0);
   scrollBox_->verticalScrollBar()->setValue(0);
 
-  picture_->setPixmap(picture);
+  picture_->setPixmap(ForScreen(picture, scrollBox_->devicePixelRatioF()));
   picture_->setGeometry(0, 0, picture.width(), picture.height());
   panel_->resize(picture_->size());
   overlay_->setGeometry(picture_->geometry());
@@ -203,6 +217,8 @@ QWidget* TFormularManager::CreateEditor(TFormField* field, const TRect& r, const
     }
   }
   editor->setToolTip(QString());
+  // A screen reader names the box as the printed form does; a sighted user reads it off the picture.
+  editor->setAccessibleName(field->SpokenLabel());
   SetEditorField(editor, field);
   return editor;
 }

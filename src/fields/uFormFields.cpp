@@ -10,6 +10,12 @@ QFont TFormField::DefaultFont() {
 
 TFormField::TFormField() : Font_(DefaultFont()), ScreenFont_(DefaultFont()) {}
 
+QString TFormField::SpokenLabel() const {
+  const QString caption = Caption_.isEmpty() ? Name_ : Caption_;
+  if (FormLine_ <= 0) return caption;
+  return QStringLiteral("Zeile %1, %2").arg(FormLine_).arg(caption);
+}
+
 TFormField* TFormFieldList::Add(const QString& name, TFormFieldKind kind, float left, float top, float width,
                                 float height) {
   auto f = std::make_unique<TFormField>();

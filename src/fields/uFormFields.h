@@ -35,6 +35,17 @@ class TFormField {
   const QString& Name() const { return Name_; }
   TFormFieldKind Kind() const { return Kind_; }
 
+  // What the printed form says about the box: its caption and line number ("Zeile"; 0: none).
+  const QString& Caption() const { return Caption_; }
+  int FormLine() const { return FormLine_; }
+  void SetFormLabel(const QString& caption, int formLine) {
+    Caption_ = caption;
+    FormLine_ = formLine;
+  }
+  // "Zeile 4, Nachname": how a screen reader names the box; the caption alone for a box outside
+  // the numbered lines, the field's name when the definition gives neither.
+  QString SpokenLabel() const;
+
   // Copies the font's attributes; the argument stays the caller's.
   void SetFont(const QFont& font) { Font_ = font; }
 
@@ -50,6 +61,8 @@ class TFormField {
   float Left_ = 0, Top_ = 0, Width_ = 0, Height_ = 0;
   QString Value_;
   QString Name_;
+  QString Caption_;
+  int FormLine_ = 0;
   TFormFieldKind Kind_ = TFormFieldKind::Edit;
 };
 

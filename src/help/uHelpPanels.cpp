@@ -92,6 +92,7 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
   panContextHelp_->setLineWidth(1);
   panContextHelp_->setFixedHeight(kContextHelpHeight);
   Paint(panContextHelp_, QPalette::Window, Qt::white);
+  Paint(panContextHelp_, QPalette::WindowText, Qt::black);  // its border, also on a dark desktop
   auto* contextLayout = new QVBoxLayout(panContextHelp_);
   contextLayout->setContentsMargins(0, 0, 0, 0);
   laContextHelp_ = new QLabel(panContextHelp_);
@@ -110,6 +111,8 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
     pal.setColor(QPalette::WindowText, ColorFromBGR(0x000080));  // maroon
     laContextHelp_->setPalette(pal);
   }
+  // Assistive technology reads the hint as the label's text; this says what the text is.
+  laContextHelp_->setAccessibleDescription(QStringLiteral("Kontexthilfe zum Feld"));
   contextLayout->addWidget(laContextHelp_);
   panContextHelp_->hide();
   topLayout_->addWidget(panContextHelp_);

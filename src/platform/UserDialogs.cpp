@@ -78,7 +78,9 @@ namespace {
 QString RunFileDialog(QWidget* parent, const TFileDialogRequest& r, QFileDialog::AcceptMode mode) {
   QFileDialog dlg(parent, r.Title, r.InitialDir, FilterToQt(r.Filter));
   dlg.setAcceptMode(mode);
-  dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // Also when opening: a typed name of a document that does not exist yet is accepted and gives
+  // an empty document under that name.
+  dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setDefaultSuffix(r.DefaultExtension);
   if (!r.FileName.isEmpty()) dlg.selectFile(r.FileName);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();

@@ -153,7 +153,7 @@ grep -q "Ein Assistent für den Antrag" <<<"$description" && grep -q "A step-by-
   grep -q '("Antrag auf Erlass eines Mahnbescheides")' <<<"$description" ||
   fail "the description is not the German and English text:"$'\n'"$description"
 depends=$(field Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 libc6 fonts-liberation2; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 libc6 fonts-liberation2 qt6-translations-l10n; do
   grep -q -E "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
 done
 # Every dependency must name a real package (this machine's packages are those of the target).

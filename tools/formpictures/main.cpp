@@ -147,7 +147,8 @@ void DrawField(QPainter& p, const TFormField& f, const TFieldExtra& x) {
   } else if (f.Kind() == TFormFieldKind::Checkbox) {
     DrawCodeArrow(p, box.left() - 2.0, box.center().y(), false);
   }
-  if (!x.Caption.isEmpty()) {
+  // A check box's caption is a sentence printed beside it (formText), not a heading above it.
+  if (!x.Caption.isEmpty() && f.Kind() != TFormFieldKind::Checkbox) {
     p.setFont(FormFont(5.5));
     p.setPen(kInk);
     p.drawText(QRectF(capX, box.top() - 3.0, 100, 2.8), Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip, x.Caption);
