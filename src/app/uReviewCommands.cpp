@@ -52,6 +52,8 @@ void TReviewCommands::ValuesChanged() {
 }
 
 bool TReviewCommands::CompletenessPassed() const {
+  // Only what the user saw and let pass counts; a form without those boxes is still asked.
+  if (!completenessPassed_) return false;
   for (const TFinding& f : Review())
     if (IsCompletenessFinding(f) && !passed_.contains(FindingLine(f))) return false;
   return true;
@@ -76,8 +78,11 @@ bool TReviewCommands::PassBeforeOutput(TReviewWindow::TMode mode, bool completen
   };
   gate.Refresh();
   if (Dialogs().ExecDialog(gate) == QDialog::Accepted) {
-    for (const TFinding& f : gate.Findings())
-      if (f.Kind == TFindingKind::Error) passed_.insert(FindingLine(f));
+    for (const TFinding& f : gate.Findings()) {
+      if (f.Kind != TFindingKind::Error) continue;
+      passed_.insert(FindingLine(f));
+      if (IsCompletenessFinding(f)) completenessPassed_ = true;
+    }
     return true;
   }
   // Back to the form, with the list beside it and the focus where the user pointed (or on the

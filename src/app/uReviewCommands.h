@@ -30,7 +30,10 @@ class TReviewCommands {
   TReviewWindow* Window() const { return window_; }
 
   // A new command begins: nothing has been let pass yet.
-  void StartCommand() { passed_.clear(); }
+  void StartCommand() {
+    passed_.clear();
+    completenessPassed_ = false;
+  }
   // Before printing (BeforePrint) or the preview (BeforePreview): true when output may go on:
   // no error, or the user chose "Trotzdem ...". With `completenessAnswered` the four
   // completeness errors were just asked about and are not asked again. "Zurück zum Formular"
@@ -49,4 +52,5 @@ class TReviewCommands {
   mutable std::unique_ptr<TFormPlaces> places_;
   QPointer<TReviewWindow> window_;
   QSet<QString> passed_;  // finding lines let pass in this command
+  bool completenessPassed_ = false;  // a review with completeness errors was answered "Trotzdem"
 };
