@@ -7,7 +7,7 @@
 
 #include "definition/WizardSteps.h"
 #include "rules/WizardBusinessLogic.h"
-#include "storage/uFileHelpers.h"
+#include "rules/uFieldFit.h"
 
 namespace {
 
@@ -150,34 +150,27 @@ class TReview {
   }
 
   // --- What does not fit its box is cut or printed over the next one -----------------------------
+  // Measured as the print lays the text out (CheckFieldFit), as the editors' length rule does.
   void Widths() {
     for (const TFormFieldList& list : lists_) {
       for (int i = 0; i < list.Count(); ++i) {
         const TFormField& f = *list.Fields(i);
-        const QString& v = f.Value();
-        if (v.isEmpty()) continue;
-        if (f.Kind() == TFormFieldKind::EditExt && f.NumberOfDigits() > 0) {
-          if (v.size() > f.NumberOfDigits())
-            Add(TFindingKind::Error, f.Name(),
-                QStringLiteral("Das Feld hat %1 Kästchen, eingetragen sind %2 Zeichen; gedruckt würde nur %3. Bitte "
-                               "kürzen Sie den Eintrag.")
-                    .arg(f.NumberOfDigits())
-                    .arg(v.size())
-                    .arg(Quote(v.left(f.NumberOfDigits()))));
-          continue;
-        }
-        if (f.Kind() != TFormFieldKind::Edit && f.Kind() != TFormFieldKind::EditExt &&
-            f.Kind() != TFormFieldKind::ComboEdit && f.Kind() != TFormFieldKind::DateEdit)
-          continue;
-        if (f.MaxLength() > 0 && v.size() > f.MaxLength()) {
+        if (f.Value().isEmpty() || f.Kind() == TFormFieldKind::Checkbox) continue;
+        const TFieldFit fit = CheckFieldFit(f);
+        if (!fit.WithinLength && DigitCells(f) > 0)
+          Add(TFindingKind::Error, f.Name(),
+              QStringLiteral("Das Feld hat %1 Kästchen, eingetragen sind %2 Zeichen; gedruckt würde nur %3. Bitte "
+                             "kürzen Sie den Eintrag.")
+                  .arg(DigitCells(f))
+                  .arg(fit.Characters)
+                  .arg(Quote(f.Value().left(DigitCells(f)))));
+        else if (!fit.WithinLength)
           Add(TFindingKind::Error, f.Name(),
               QStringLiteral("Das Feld nimmt höchstens %1 Zeichen auf, eingetragen sind %2. Bitte kürzen Sie den "
                              "Eintrag.")
-                  .arg(f.MaxLength())
-                  .arg(v.size()));
-          continue;
-        }
-        if (TextWidthMM(v, f.Font()) > f.Width())
+                  .arg(fit.MaxCharacters)
+                  .arg(fit.Characters));
+        else if (!fit.InsideBox)
           Add(TFindingKind::Error, f.Name(),
               QStringLiteral("Der Eintrag ist in der Druckschrift breiter als das Feld auf dem Formular und würde "
                              "über den Rand gedruckt. Bitte kürzen Sie ihn."));
