@@ -27,6 +27,7 @@
 
 #include "app/uFormPosition.h"
 #include "app/uPanels.h"
+#include "app/uReviewCommands.h"
 #include "app/uToolIcons.h"
 #include "definition/WizardSteps.h"
 #include "diagnostics/udebug.h"
@@ -165,6 +166,7 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
     ShownStep_ = -1;
     CurrentStep_ = 0;
     ShowWizardStep(0);
+    if (Review_) Review_->ValuesChanged();
   };
   Document_->OnStateChanged = [this] {
     btnSpeichern->setEnabled(Document_->Dirty());
@@ -173,6 +175,7 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   };
   Document_->OnFinishEntry = [this] { return FinishFocusedEntry(); };
   Recovery_ = std::make_unique<TRecovery>(*Document_, FieldLists_);
+  Review_ = std::make_unique<TReviewCommands>(*this);
   // 14. The editors of the shown step, with the form rules on their events.
   FormularManager_ = std::make_unique<TFormularManager>(ScrollBox1);
   WireFormularManager();
@@ -210,7 +213,8 @@ TMainFrame::~TMainFrame() {
   QVRegIniFile().WriteBool(kFormPositionSection, QStringLiteral("saved"), true);
   qApp->removeEventFilter(this);
   if (TimeHint) TimeHint->stop();
-  // The editors point at fields: they go first.
+  // The editors and the review window point at fields: they go first.
+  Review_.reset();
   FormularManager_.reset();
   MeasureFont_.reset();
   for (QToolButton* b : NavButtons_) delete b;
@@ -239,6 +243,8 @@ void TMainFrame::CreateActions() {
   btnDrucken->setIcon(ToolIcon(TToolIcon::Print));
   btnDruckvorschau = make(QStringLiteral("Druckvorschau"), &TMainFrame::smDruckvorschauClick, QStringLiteral("btnDruckvorschau"));
   btnDruckvorschau->setIcon(ToolIcon(TToolIcon::PrintPreview));
+  btnPruefen = make(QStringLiteral("Prüfen (F9)"), &TMainFrame::smPruefenClick, QStringLiteral("btnPruefen"));
+  btnPruefen->setIcon(ToolIcon(TToolIcon::Review));
   btnDefaults = make(QStringLiteral("Druckposition verändern"), &TMainFrame::btnDefaultsClick, QStringLiteral("btnDefaults"));
   btnDefaults->setIcon(ToolIcon(TToolIcon::PrintPosition));
   btnHilfe = make(QStringLiteral("Allgemeine Hilfe"), &TMainFrame::btnHilfeClick, QStringLiteral("btnHilfe"));
@@ -261,6 +267,8 @@ void TMainFrame::CreateActions() {
   smDrucken = make(QStringLiteral("Drucken..."), &TMainFrame::ButtonPrintClick, QStringLiteral("smDrucken"));
   smDrucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   smDruckvorschau = make(QStringLiteral("Druckvorschau..."), &TMainFrame::smDruckvorschauClick, QStringLiteral("smDruckvorschau"));
+  smPruefen = make(QStringLiteral("Prüfen..."), &TMainFrame::smPruefenClick, QStringLiteral("smPruefen"));
+  smPruefen->setShortcut(QKeySequence(Qt::Key_F9));
   smPdfExport = make(QStringLiteral("Als PDF exportieren..."), &TMainFrame::smPdfExportClick, QStringLiteral("smPdfExport"));
   smDateiBeenden = make(QStringLiteral("Beenden"), &TMainFrame::smDateiBeendenClick, QStringLiteral("smDateiBeenden"));
   smHilfe = make(QStringLiteral("Allgemeine Hilfe..."), &TMainFrame::btnHilfeClick, QStringLiteral("smHilfe"));
@@ -298,6 +306,7 @@ void TMainFrame::CreateActions() {
   mnuDatei->addAction(smDruckposition);
   mnuDatei->addAction(smDrucken);
   mnuDatei->addAction(smDruckvorschau);
+  mnuDatei->addAction(smPruefen);
   mnuDatei->addAction(smPdfExport);
   mnuDatei->addSeparator();
   mnuDatei->addAction(smDateiBeenden);
@@ -324,6 +333,7 @@ void TMainFrame::CreateActions() {
   MainToolBar->addSeparator();
   MainToolBar->addAction(btnDrucken);
   MainToolBar->addAction(btnDruckvorschau);
+  MainToolBar->addAction(btnPruefen);
   MainToolBar->addSeparator();
   MainToolBar->addAction(btnDefaults);
   MainToolBar->addSeparator();
@@ -770,12 +780,29 @@ bool TMainFrame::FinishFocusedEntry() { return !FormularManager_ || FormularMana
 // or a tool button does not leave the field, and "31.02.07" must not reach the paper as typed.
 void TMainFrame::ButtonPrintClick() {
   if (!FinishFocusedEntry()) return;
-  ::ButtonPrintClick(FieldLists_, StepCount_);
+  Review_->StartCommand();
+  RunPrintCommand();
+}
+
+void TMainFrame::RunPrintCommand() {
+  TPrintReview review;
+  review.CompletenessConfirmed = Review_->CompletenessPassed();
+  review.Gate = [this](bool answered) {
+    return Review_->PassBeforeOutput(TReviewWindow::TMode::BeforePrint, answered);
+  };
+  ::ButtonPrintClick(FieldLists_, StepCount_, review);
 }
 
 void TMainFrame::smDruckvorschauClick() {
   if (!FinishFocusedEntry()) return;
-  if (ShowPrintPreview(FieldLists_, StepCount_, *g_definition)) ButtonPrintClick();
+  Review_->StartCommand();
+  if (!Review_->PassBeforeOutput(TReviewWindow::TMode::BeforePreview, false)) return;
+  if (ShowPrintPreview(FieldLists_, StepCount_, *g_definition)) RunPrintCommand();
+}
+
+void TMainFrame::smPruefenClick() {
+  if (!FinishFocusedEntry()) return;
+  Review_->ShowReview();
 }
 
 void TMainFrame::smPdfExportClick() {
@@ -847,6 +874,7 @@ void TMainFrame::FormularFieldChange(QObject*, TFormField* field) {
   EnableSecondColumns(editors, *field);
   ApplyDerivedFields(editors, *field);
   if (!buildingStep_) SetDirty(true);
+  if (!buildingStep_) Review_->ValuesChanged();
 }
 
 void TMainFrame::ApplyLengthRule(const TFormField& field) {

@@ -30,6 +30,7 @@ class QToolButton;
 class TWizardDefinition;
 class TPanel;
 class TRecovery;
+class TReviewCommands;
 
 // The title of the main window and of every plain message box.
 QString MainTitle();
@@ -62,6 +63,8 @@ class TMainFrame : public QMainWindow {
   TFormularManager& FormularManager() { return *FormularManager_; }
   // The recovery copy of unsaved work.
   TRecovery& Recovery() { return *Recovery_; }
+  // "Prüfen" and the review before printing and the preview.
+  TReviewCommands& ReviewCommands() { return *Review_; }
   int StepCount() const { return StepCount_; }
   int CurrentStep() const { return CurrentStep_; }
   void SetCurrentStep(int step) { CurrentStep_ = step; }
@@ -90,12 +93,12 @@ class TMainFrame : public QMainWindow {
   // --- Components, named as the rest of the program knows them ---
   QToolBar* MainToolBar = nullptr;
   QAction *btnNeu = nullptr, *btnOeffnen = nullptr, *btnSpeichern = nullptr, *btnDrucken = nullptr,
-          *btnDruckvorschau = nullptr, *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr,
+          *btnDruckvorschau = nullptr, *btnPruefen = nullptr, *btnDefaults = nullptr, *btnHilfe = nullptr, *btnHandbuch = nullptr,
           *btnKALNOHomepage = nullptr;
   QMenu *mnuDatei = nullptr, *mnuHilfe = nullptr;
   QAction *smNeu = nullptr, *smNeuVonVorlage = nullptr, *smOeffnen = nullptr, *smSpeichern = nullptr,
           *smSpeichernUnter = nullptr, *smSpeichernAlsVorlage = nullptr, *smDruckposition = nullptr,
-          *smDrucken = nullptr, *smDruckvorschau = nullptr, *smPdfExport = nullptr, *smDateiBeenden = nullptr,
+          *smDrucken = nullptr, *smDruckvorschau = nullptr, *smPruefen = nullptr, *smPdfExport = nullptr, *smDateiBeenden = nullptr,
           *smHilfe = nullptr, *smKontextHilfe = nullptr, *smHandbuch = nullptr, *smUeber = nullptr, *smKALNOProdukte = nullptr;
   QMenu *NeuPopup = nullptr, *SavePopup = nullptr, *HelpPopup = nullptr;
   QAction *mnuNeuVonVorlage = nullptr, *mnuSichernAlsVorlage = nullptr, *mnuDruckeHelptext = nullptr;
@@ -137,6 +140,7 @@ class TMainFrame : public QMainWindow {
   void btnDefaultsClick();
   void ButtonPrintClick();
   void smDruckvorschauClick();
+  void smPruefenClick();
   void smPdfExportClick();
   void smDateiBeendenClick();
   void btnHilfeClick();
@@ -194,11 +198,14 @@ class TMainFrame : public QMainWindow {
   void DescribeEditor(const TFormField& field, const QString& hint);
   void CenterButtons();
   void LayoutInfoBar();
+  // The print command inside a running command (from the preview): the review's answers stand.
+  void RunPrintCommand();
 
   QStringList Arguments_;
   TFieldLists FieldLists_;
   std::unique_ptr<TDocument> Document_;
   std::unique_ptr<TRecovery> Recovery_;
+  std::unique_ptr<TReviewCommands> Review_;
   std::unique_ptr<TFormularManager> FormularManager_;
   THelpPanels* HelpPanels_ = nullptr;
   int StepCount_ = 0;

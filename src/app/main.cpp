@@ -2,17 +2,26 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/uCommandLine.h"
 #include "app/uStartup.h"
 #include "print/uPrintPdfCommand.h"
 
 int main(int argc, char** argv) {
-  // Batch printing to PDF, with or without the blank form, needs no window and no GUI application.
-  if (IsPrintPdfCommand(argc, argv)) return RunPrintPdfCommand(argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (qstrcmp(argv[i], "--version") == 0) {
+  // Batch printing to PDF and the review need no window and no display.
+  const char* unknown = nullptr;
+  switch (CommandLineAction(argc, argv, &unknown)) {
+    case TCommandLineAction::PrintPdf: return RunPrintPdfCommand(argc, argv);
+    case TCommandLineAction::Check: return RunCheckCommand(argc, argv);
+    case TCommandLineAction::Help:
+      std::printf("%s", CommandLineHelp().toLocal8Bit().constData());
+      return 0;
+    case TCommandLineAction::Version:
       std::printf("%s\n", qPrintable(ProgramVersionLine()));
       return 0;
-    }
+    case TCommandLineAction::Unknown:
+      std::fprintf(stderr, "Unbekannte Option: %s\n\n%s", unknown, CommandLineHelp().toLocal8Bit().constData());
+      return 2;
+    case TCommandLineAction::Window: break;
   }
   return RunProgram(argc, argv);
 }

@@ -16,6 +16,7 @@ const char* ThemeName(TToolIcon which) {
     case TToolIcon::Print: return "document-print";
     case TToolIcon::HomePage: return "go-home";
     case TToolIcon::PrintPreview: return "document-print-preview";
+    case TToolIcon::Review: return "";  // no theme has a picture that says "check the form"
   }
   return "";
 }
@@ -113,6 +114,13 @@ QIcon OwnToolIcon(TToolIcon which) {
       p.drawEllipse(QPointF(7.5, 8.5), 3.5, 3.5);
       p.setPen(QPen(dark, 2.5, Qt::SolidLine, Qt::RoundCap));
       p.drawLine(QPointF(10.5, 11.5), QPointF(14, 15));
+      break;
+    case TToolIcon::Review:
+      // A sheet with a tick.
+      Sheet(p);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(green, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPolyline(QPolygonF({QPointF(5, 9), QPointF(7.5, 12), QPointF(12.5, 5.5)}));
       break;
   }
   return QIcon(pm);

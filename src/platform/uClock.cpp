@@ -6,6 +6,8 @@
 
 TClock::~TClock() = default;
 
+QDate TClock::Today() { return QDate::currentDate(); }
+
 void TClock::WaitUntil(qint64 deadlineMs) {
   while (NowMs() < deadlineMs) {
     ProcessEvents();

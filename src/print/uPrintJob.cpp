@@ -209,8 +209,9 @@ TPrintResult TPrintCommand::Run() {
   TRunningFlag running;
 
   QString message;
-  if (!CheckCompleteness(lists_, message) && !AskYes(TDialogKind::Warning, message, dbYes | dbNo))
-    return TPrintResult::IncompleteCancelled;
+  const bool ask = !Review.CompletenessConfirmed && !CheckCompleteness(lists_, message);
+  if (ask && !AskYes(TDialogKind::Warning, message, dbYes | dbNo)) return TPrintResult::IncompleteCancelled;
+  if (Review.Gate && !Review.Gate(ask)) return TPrintResult::ReviewCancelled;
 
   if (!QVRegIniFile().ReadBool(kSection, QStringLiteral("Testdruck"), false) &&
       AskYes(TDialogKind::Confirmation, TestPrintReminderText(), dbYes | dbNo))
@@ -284,8 +285,10 @@ TPrintResult TPrintCommand::PrintToFile(const TPrintOffset& offset, const std::v
   return TPrintResult::Printed;
 }
 
-TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount) {
-  return TPrintCommand(lists, stepCount, PrintDevice()).Run();
+TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount, const TPrintReview& review) {
+  TPrintCommand command(lists, stepCount, PrintDevice());
+  command.Review = review;
+  return command.Run();
 }
 
 bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -78,12 +79,22 @@ QString NoFormPageChosenText();
 enum class TPrintResult {
   Busy,                // a print command is already running
   IncompleteCancelled, // "Nein" on the completeness warning
+  ReviewCancelled,     // "Zurück zum Formular" in the review before printing
   PrinterDialogCancelled,
   NoPageChosen,        // the printer dialog's page range holds no page of the form (a box said so)
   Page1Cancelled,      // the first paper prompt: nothing printed
   Page2Cancelled,      // page 1 printed
   Failed,              // the device could not start or finish a job (an error box was shown)
   Printed,
+};
+
+// The review before printing, right after the completeness warning. `CompletenessConfirmed`
+// skips that warning when the user has just accepted the same missing entries elsewhere (the
+// review before the preview); `Gate` gets whether the warning was answered with "Ja" and returns
+// false to stop the command.
+struct TPrintReview {
+  bool CompletenessConfirmed = false;
+  std::function<bool(bool completenessAnswered)> Gate;
 };
 
 // The print command of the main window ("Drucken"): completeness warning, test-print reminder,
@@ -99,6 +110,7 @@ class TPrintCommand {
   // `stepCount` is the definition's step count; steps beyond the lists print nothing.
   TPrintCommand(const TFieldLists& lists, int stepCount, TPrintDevice& device);
   TPrintResult Run();
+  TPrintReview Review;
 
   // True while a print command runs (it waits with the event loop turning).
   static bool Running();
@@ -115,8 +127,9 @@ class TPrintCommand {
   std::unique_ptr<TDrawContext> context_;
 };
 
+
 // ButtonPrintClick: the print command on PrintDevice().
-TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount);
+TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount, const TPrintReview& review = {});
 
 // Both pages into one running-to-the-end job on `device`, without boxes or waits: the output
 // of a file printer and of the --print-pdf command, and with the blank form as background that of

@@ -9,9 +9,6 @@
 #include "storage/uProfileFile.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uSafeFile.h"
-#include "storage/uWin1252.h"
-
-const char* const kDocumentSection = "Mahnbescheid";
 
 namespace {
 const QString kDocumentFilter = QStringLiteral("KALNO Mahnbescheid (*.kln)|*.kln");
@@ -92,26 +89,11 @@ TFileDialogRequest TDocument::TemplateSaveRequest() const {
 }
 
 bool TDocument::LoadDocument(const QString& path) {
-  QByteArray data;
   bool exists = false;
   QString reason;
-  if (!ReadFileLimited(path, kMaxDocumentFileSize, &data, &exists, &reason)) {
+  if (!ReadDocumentValues(path, FieldLists_, &exists, &reason)) {
     Dialogs().ShowError(QStringLiteral("Die Datei %1 kann nicht gelesen werden.\n\n%2").arg(Shown(path), reason));
     return false;
-  }
-  const TProfileFile file(data);
-  QStringList names;
-  for (const TFormFieldList& list : FieldLists_)
-    for (int i = 0; i < list.Count(); ++i) names << list.Fields(i)->Name();
-  const QHash<QString, QString> values = file.ReadStrings(QString::fromLatin1(kDocumentSection), names);
-  for (const TFormFieldList& list : FieldLists_) {
-    for (int i = 0; i < list.Count(); ++i) {
-      TFormField* field = list.Fields(i);
-      QString value = values.value(field->Name());
-      // Field values hold only what Windows-1252 can, as the editors do.
-      if (file.IsUtf8()) value = StripNonWin1252(value);
-      field->SetValue(value);
-    }
   }
   return true;
 }

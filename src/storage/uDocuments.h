@@ -5,11 +5,8 @@
 
 #include "fields/uFormFields.h"
 #include "platform/UserDialogs.h"
+#include "storage/uDocumentValues.h"
 
-// The document file: section "Mahnbescheid" of a profile file, one entry per field name.
-extern const char* const kDocumentSection;
-// Larger files are refused: no document comes near it, and reading one must not exhaust memory.
-constexpr qint64 kMaxDocumentFileSize = 64 * 1024 * 1024;
 
 // The current document of the main window: its file name, the unsaved-changes flag, and the
 // commands New, Open, Save, Save under a new name, Save as template and New from template over

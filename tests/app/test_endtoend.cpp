@@ -23,6 +23,7 @@
 #include "ShippedForm.h"
 #include "TestSupport.h"
 #include "app/Wizardframe.h"
+#include "app/uReviewWindow.h"
 #include "definition/WizardSteps.h"
 #include "editor/uFormEditors.h"
 #include "editor/uFormularEditorControls.h"
@@ -197,9 +198,21 @@ TEST_F(EndToEnd, AWholeApplicationFromStartToPrint) {
   SetPrintDevice(&device);
   ClickStep(6);
   const std::size_t asked = dialogs.Messages.size();
+  // The review before printing: catalogue number 19 wants the premises in line 35 and the German
+  // IBAN its account number; the user prints all the same.
+  QStringList findings;
+  dialogs.AnswerDialog([&](QDialog& d) {
+    auto* review = qobject_cast<TReviewWindow*>(&d);
+    if (!review) return int(QDialog::Rejected);
+    for (const TFinding& finding : review->Findings()) findings << finding.FieldName;
+    QTest::mouseClick(review->ButtonContinue, Qt::LeftButton);
+    return d.result();
+  });
   QTest::mouseClick(f.ButtonPrint, Qt::LeftButton);
   QApplication::processEvents();
-  EXPECT_EQ(dialogs.Messages.size(), asked);  // complete: nothing to ask
+  EXPECT_EQ(findings, QStringList({QStringLiteral("HauptAnspruchZeile35PLZOrt"),
+                                   QStringLiteral("ProzessbevollmaechtigterKontoNr")}));
+  EXPECT_EQ(dialogs.Messages.size(), asked);  // complete: no completeness question
   ASSERT_EQ(PdfPageCount(pdf), 2);
   const std::vector<TPdfWord> words = PdfWords(pdf);
   auto expectInBox = [&](const QString& name, const QString& word, int page) {

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, LayoutTitleMenusAndToolBar) {
   QStringList tool;
   for (QAction* a : f.MainToolBar->actions()) tool << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
   EXPECT_EQ(tool.join(QLatin1Char(' ')),
-            QStringLiteral("btnNeu btnOeffnen btnSpeichern | btnDrucken btnDruckvorschau | btnDefaults | btnHilfe btnHandbuch | "
+            QStringLiteral("btnNeu btnOeffnen btnSpeichern | btnDrucken btnDruckvorschau btnPruefen | btnDefaults | btnHilfe btnHandbuch | "
                            "btnKALNOHomepage"));
   EXPECT_EQ(f.btnDefaults->toolTip(), QStringLiteral("Druckposition verändern"));
   EXPECT_EQ(f.btnHandbuch->toolTip(), QStringLiteral("Handbuch anzeigen"));
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, LayoutTitleMenusAndToolBar) {
   for (QAction* a : f.mnuDatei->actions()) datei << (a->isSeparator() ? QStringLiteral("-") : a->text());
   EXPECT_EQ(datei.join(QLatin1Char('/')),
             QStringLiteral("Neu/Neu von Vorlage.../-/Öffnen.../-/Speichern/Speichern unter.../Speichern als Vorlage.../-/"
-                           "Druckposition.../Drucken.../Druckvorschau.../Als PDF exportieren.../-/Beenden"));
+                           "Druckposition.../Drucken.../Druckvorschau.../Prüfen.../Als PDF exportieren.../-/Beenden"));
   EXPECT_EQ(f.smOeffnen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
   EXPECT_EQ(f.smSpeichern->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
   EXPECT_EQ(f.smDrucken->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));

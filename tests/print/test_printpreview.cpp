@@ -300,7 +300,7 @@ TEST_F(PreviewWindow, MenuAndToolBarEntries) {
   for (QAction* a : frame->mnuDatei->actions()) datei << a->objectName();
   const int print = int(datei.indexOf(QStringLiteral("smDrucken")));
   ASSERT_GE(print, 0);
-  EXPECT_EQ(datei.mid(print, 3), (QStringList{"smDrucken", "smDruckvorschau", "smPdfExport"}));
+  EXPECT_EQ(datei.mid(print, 4), (QStringList{"smDrucken", "smDruckvorschau", "smPruefen", "smPdfExport"}));
   EXPECT_EQ(frame->smDruckvorschau->text(), QStringLiteral("Druckvorschau..."));
   EXPECT_EQ(frame->smPdfExport->text(), QStringLiteral("Als PDF exportieren..."));
   const QList<QAction*> tool = frame->MainToolBar->actions();

@@ -84,6 +84,9 @@ class TFakeClock : public TClock {
   void ProcessEvents() override;
   void SleepMs(int ms) override { now_ += ms; }
   void Advance(qint64 ms) { now_ += ms; }
+  // The date the rules see; the real date while invalid.
+  QDate TodayDate;
+  QDate Today() override { return TodayDate.isValid() ? TodayDate : TClock::Today(); }
   qint64 StepMs = 0;
   int ProcessEventsCalls = 0;
   std::function<void()> OnProcessEvents;
