@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include "app/Wizardframe.h"
+#include "app/uStartProbe.h"
 #include "definition/WizardSteps.h"
 #include "diagnostics/udebug.h"
 #include "help/FStartBildMahnbescheid_KALNO.h"
@@ -43,6 +44,7 @@ int RunProgram(int argc, char** argv) {
 
     const QStringList arguments = QCoreApplication::arguments();
 
+    const std::unique_ptr<TStartProbe> probe = TStartProbe::FromEnvironment();
     ShowSplash();
     std::unique_ptr<TMainFrame> main;
     QString failure;
@@ -51,6 +53,7 @@ int RunProgram(int argc, char** argv) {
     } catch (const EKalnoError& e) {
       failure = e.Message();
     }
+    if (probe) probe->Watch(main.get());
     // Also when building the window failed: the splash must not stay on top of the message.
     CloseSplash(main.get());
     if (!main) {
