@@ -520,7 +520,7 @@ TFormPlaces TFormPlaces::FromDefinition(const TWizardDefinition& definition) {
   for (int s = 0; s < steps.Count(); ++s) {
     const TXMLFieldsType fields = steps.Items(s).Fields();
     for (int i = 0; i < fields.Count(); ++i) {
-      const QDomElement e = fields.Items(i).Element();
+      const TXMLElement e = fields.Items(i).Element();
       bool ok = false;
       const int line = e.firstChildElement(QStringLiteral("formLine")).text().trimmed().toInt(&ok);
       places.Add(fields.Items(i).Name(), s, ok ? line : 0,

@@ -2,7 +2,6 @@
 // be one the program and the form know, and the legal facts users rely on must be there.
 #include <gtest/gtest.h>
 
-#include <QDomElement>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextDocumentFragment>
