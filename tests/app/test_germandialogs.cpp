@@ -119,7 +119,7 @@ TEST_F(GermanDialogs, PrinterDialogIsGerman) {
     static_cast<QDialog*>(w)->reject();
   });
   QPrinter printer;
-  EXPECT_FALSE(Dialogs().PrintDialog(printer));
+  EXPECT_FALSE(Dialogs().PrintDialog(printer, 2));
   EXPECT_TRUE(seen.contains(QStringLiteral("Drucken"))) << seen.join(QLatin1Char('|')).toStdString();
   EXPECT_TRUE(seen.contains(QStringLiteral("Abbrechen"))) << seen.join(QLatin1Char('|')).toStdString();
   EXPECT_FALSE(seen.contains(QStringLiteral("Print")));
