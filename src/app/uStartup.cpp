@@ -51,7 +51,8 @@ int RunProgram(int argc, char** argv) {
       Dialogs().ShowError(failure);
       rc = 1;
     } else {
-      rc = app.exec();
+      // A window already closed would leave the message loop waiting without any window.
+      rc = main->isVisible() ? app.exec() : 0;
       main.reset();
     }
     // Released in reverse order of their creation, after the windows.

@@ -1,6 +1,8 @@
 #include "help/FStartBildMahnbescheid_KALNO.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "platform/uClock.h"
 #include "platform/uColors.h"
@@ -17,6 +20,44 @@
 namespace {
 QPointer<TStartbild> g_splash;
 qint64 g_splashStart = 0;
+
+// While the program starts, every box and dialog comes first: the splash stays on top of all
+// windows and would hide a message the user has to answer, and the start would look hung.
+class TSplashGivesWayToDialogs : public QObject {
+ public:
+  explicit TSplashGivesWayToDialogs(TStartbild* splash) : QObject(splash), splash_(splash) {
+    qApp->installEventFilter(this);
+  }
+  ~TSplashGivesWayToDialogs() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched != splash_ && watched->isWidgetType()) {
+      const auto* w = static_cast<QWidget*>(watched);
+      if (w->isWindow() && (qobject_cast<const QDialog*>(w) || w->isModal())) splash_->hide();
+    }
+    return false;
+  }
+
+ private:
+  TStartbild* splash_;
+};
+
+// A close request while the main window waits, disabled, behind the splash would hide the window
+// with the message loop not yet running: the process would go on without any window. The request
+// is held back and made again once the window takes input.
+class THeldCloseRequest : public QObject {
+ public:
+  bool Requested = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Close) return false;
+    event->ignore();
+    Requested = true;
+    return true;
+  }
+};
 
 // Our own start picture for a runtime folder without one: the form's green, the program's name.
 QPixmap DrawnStartPicture() {
@@ -103,6 +144,7 @@ void ShowSplash() {
   g_splashStart = Clock().NowMs();
   delete g_splash.data();
   g_splash = new TStartbild();
+  new TSplashGivesWayToDialogs(g_splash);
   g_splash->show();
   g_splash->repaint();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -111,7 +153,9 @@ void ShowSplash() {
 void CloseSplash(QWidget* mainWindow) {
   // Disabling takes the focus away; the control that had it gets it back at the end.
   QPointer<QWidget> active = mainWindow ? mainWindow->focusWidget() : nullptr;
+  THeldCloseRequest heldClose;
   if (mainWindow) {
+    mainWindow->installEventFilter(&heldClose);
     mainWindow->setEnabled(false);
     mainWindow->show();
   }
@@ -124,11 +168,15 @@ void CloseSplash(QWidget* mainWindow) {
     if (e < quint32(kSplashMinimumMs)) Clock().SleepMs(int(qMin<quint32>(10, quint32(kSplashMinimumMs) - e)));
   }
   if (mainWindow) {
+    mainWindow->removeEventFilter(&heldClose);
     mainWindow->setEnabled(true);
     mainWindow->activateWindow();
     if (QWidget* f = mainWindow->focusWidget()) f->clearFocus();
     if (active) active->setFocus(Qt::OtherFocusReason);
     mainWindow->repaint();
+    // Made once the message loop runs, so closing ends the program as any other close does
+    // (the unsaved-changes question included).
+    if (heldClose.Requested) QTimer::singleShot(0, mainWindow, [mainWindow] { mainWindow->close(); });
   }
   delete g_splash.data();
   g_splash = nullptr;

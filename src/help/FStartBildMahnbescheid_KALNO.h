@@ -19,11 +19,13 @@ void UseStatusBarFont(QFont& font);
 // The start picture: "images/Splash.png" of the runtime folder when present, else one drawn here.
 QPixmap StartPicture();
 
-// Notes the start time and shows the splash at once.
+// Notes the start time and shows the splash at once. A dialog or modal box shown while the
+// splash is up hides the splash, so the box is never behind it.
 void ShowSplash();
 // After the main window was built (or failed to be, then `mainWindow` is null): shows the main
 // window disabled behind the splash until 2000 ms have passed since ShowSplash, then enables it,
-// gives the focus back to its active control and releases the splash.
+// gives the focus back to its active control and releases the splash. A close request made
+// meanwhile is held and made again, once the message loop runs.
 void CloseSplash(QWidget* mainWindow);
 // The splash shown now, or null.
 TStartbild* Startbild();

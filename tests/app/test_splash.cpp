@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
+#include "MainFrameTestData.h"
 #include "TestSupport.h"
+#include "app/Wizardframe.h"
 #include "help/FStartBildMahnbescheid_KALNO.h"
 #include "platform/uColors.h"
+#include "storage/uDocuments.h"
+#include "storage/uQVRegistry.h"
 
 namespace {
 // A main window stand-in with two edits, the second focused.
@@ -82,4 +91,131 @@ TEST(Splash, FailedMainWindowStillReleasesTheSplash) {
   CloseSplash(nullptr);
   EXPECT_EQ(clock.NowMs(), 2000);
   EXPECT_EQ(Startbild(), nullptr);
+}
+
+// ----- The start with the real main window: splash, window built, the wait behind the splash -----
+
+namespace {
+class SplashStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearTestSettings();
+    runtime = std::make_unique<TTestRuntime>(ThreeSteps());
+  }
+  void TearDown() override {
+    frame.reset();
+    ReleaseWizardDefinition();
+    runtime.reset();
+  }
+  TFakeClock clock;
+  std::unique_ptr<TTestRuntime> runtime;
+  std::unique_ptr<TMainFrame> frame;
+};
+
+// Closes the window the way the window manager does for the title bar's close button, once the
+// window waits behind the splash.
+struct TCloseWhileWaiting {
+  explicit TCloseWhileWaiting(TFakeClock& clock, std::unique_ptr<TMainFrame>& frame) {
+    clock.OnProcessEvents = [this, &frame] {
+      if (Done || !frame->isVisible() || frame->isEnabled() || !Startbild()) return;
+      Done = true;
+      frame->windowHandle()->close();
+      WindowAfterRequest = frame->isVisible();
+    };
+  }
+  bool Done = false;
+  bool WindowAfterRequest = false;
+};
+}  // namespace
+
+TEST_F(SplashStart, CloseDuringTheWaitEndsTheProgramOnceItRuns) {
+  TScriptedDialogs dialogs;
+  ShowSplash();
+  frame = std::make_unique<TMainFrame>();
+  clock.Advance(300);
+  clock.StepMs = 50;
+  TCloseWhileWaiting closer(clock, frame);
+  CloseSplash(frame.get());
+  ASSERT_TRUE(closer.Done);
+  // Never a process without a window: the window stays while it waits, and takes input after.
+  EXPECT_TRUE(closer.WindowAfterRequest);
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(frame->isEnabled());
+  EXPECT_EQ(Startbild(), nullptr);
+  EXPECT_GE(clock.NowMs(), kSplashMinimumMs);  // the wait itself is not cut short
+  // Once the message loop runs the close is made; the last window closing ends the program.
+  QApplication::processEvents();
+  EXPECT_FALSE(frame->isVisible());
+  EXPECT_TRUE(dialogs.Messages.empty());
+  // The program's end then stores what the next start restores.
+  frame.reset();
+  EXPECT_TRUE(QVRegIniFile().ReadBool(QStringLiteral("FormPosition"), QStringLiteral("saved"), false));
+  EXPECT_TRUE(QVRegIniFile().ReadBool(QStringLiteral("\\Help\\"), QStringLiteral("StepHelp"), false));
+}
+
+TEST_F(SplashStart, CloseDuringTheWaitAsksAboutUnsavedWorkAfterTheSplash) {
+  TScriptedDialogs dialogs;
+  ShowSplash();
+  frame = std::make_unique<TMainFrame>();
+  frame->SetDirty(true);  // as after unsaved work was restored at start
+  TCloseWhileWaiting closer(clock, frame);
+  clock.StepMs = 50;
+  dialogs.AnswerMessage(dbCancel);
+  CloseSplash(frame.get());
+  ASSERT_TRUE(closer.Done);
+  EXPECT_TRUE(dialogs.Messages.empty());  // no question behind the splash
+  QApplication::processEvents();
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Confirmation);
+  // Cancel: the window stays, usable.
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(frame->isEnabled());
+  EXPECT_TRUE(frame->Dirty());
+}
+
+TEST_F(SplashStart, ErrorAboutTheCommandLineDocumentShowsAboveTheSplash) {
+  const QString path = runtime->Folder() + QStringLiteral("riesig.kln");
+  {
+    QFile big(path);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(kMaxDocumentFileSize + 1));  // sparse
+  }
+  // The real message box: the one the user would have to find.
+  QString boxText;
+  bool splashShownWithBox = true;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    boxText = box->text();
+    splashShownWithBox = Startbild() && Startbild()->isVisible();
+    box->reject();
+  });
+  poll.start(5);
+  ShowSplash();
+  ASSERT_TRUE(Startbild()->isVisible());
+  frame = std::make_unique<TMainFrame>(QStringList{QStringLiteral("mahnbescheid"), path});
+  poll.stop();
+  EXPECT_TRUE(boxText.contains(QStringLiteral("zu groß"))) << boxText.toStdString();
+  EXPECT_FALSE(splashShownWithBox);
+  CloseSplash(frame.get());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(frame->isEnabled());
+}
+
+TEST(Splash, AnyDialogShownDuringTheStartHidesIt) {
+  TFakeClock clock;
+  ShowSplash();
+  QWidget plain;
+  plain.show();  // an ordinary window (the main window) stays behind it
+  EXPECT_TRUE(Startbild()->isVisible());
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), QStringLiteral("Text"));
+  box.show();
+  EXPECT_FALSE(Startbild()->isVisible());
+  box.hide();
+  CloseSplash(nullptr);
+  EXPECT_EQ(Startbild(), nullptr);
+  // Without a splash, dialogs change nothing.
+  box.show();
+  EXPECT_TRUE(box.isVisible());
 }
