@@ -161,7 +161,9 @@ void THelpPanels::BuildContextArea(QWidget* mainWindow) {
 
   connect(smKontextHilfe_, &QAction::triggered, this, [this] { smKontextHilfeClick(); });
   connect(splitter_, &QSplitter::splitterMoved, this, [this] {
-    if (StepHelpVisible()) stepHelpHeight_ = panHelpContainer_->height();
+    if (!StepHelpVisible()) return;
+    stepHelpHeight_ = panHelpContainer_->height();
+    userSized_ = true;
   });
   panContainerContext_->installEventFilter(this);
 }
@@ -229,8 +231,10 @@ bool THelpPanels::SplitterVisible() const { return StepHelpVisible() && !Splitte
 bool THelpPanels::PromotionVisible() const { return !panWerbungContent_->isHidden(); }
 
 bool THelpPanels::eventFilter(QObject* watched, QEvent* event) {
-  // Half of the area goes to the step help at the first real layout.
-  if (watched == panContainerContext_ && event->type() == QEvent::Resize && stepHelpHeight_ < 0 &&
+  // Half of the area goes to the step help until the user drags the splitter. The area's first
+  // sizes are passing ones (the window is laid out before the window manager maximises it), so
+  // the half is taken anew whenever the area changes.
+  if (watched == panContainerContext_ && event->type() == QEvent::Resize && !userSized_ &&
       panContainerContext_->height() > 0) {
     stepHelpHeight_ = qMax(kMinStepHelpHeight, panContainerContext_->height() / 2);
     ApplyStepHelpHeight();

@@ -120,9 +120,10 @@ class THelpPanels : public QObject {
   QMenu* helpPopup_ = nullptr;
   QAction* mnuDruckeHelptext_ = nullptr;
   THtmlHilfe* helpWindow_ = nullptr;
-  // Height the step help panel gets when it opens: half the area at the first layout, then
-  // what the user dragged it to.
+  // Height the step help panel gets when it opens: half the area, then what the user dragged
+  // it to.
   int stepHelpHeight_ = -1;
+  bool userSized_ = false;
 
   QWidget* panWerbungContent_ = nullptr;
   QFrame* panWerbungInnerContainer_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
@@ -19,6 +20,7 @@
 #include "app/Wizardframe.h"
 #include "app/uPanels.h"
 #include "help/uHelpButtons.h"
+#include "help/uHelpPanels.h"
 #include "help/uHtmlView.h"
 #include "definition/WizardSteps.h"
 #include "storage/uQVRegistry.h"
@@ -459,6 +461,51 @@ TEST_F(MainWindowTest, StepHelpToggleKeepsCheckMark) {
   f.smKontextHilfe->trigger();
   EXPECT_EQ(f.panHelpContainer->isVisible(), first);
   EXPECT_EQ(f.smKontextHilfe->isChecked(), first);
+}
+
+// Drags the splitter handle by `dy` pixels with the left mouse button, as the user does.
+void DragHandle(QWidget* handle, int dy) {
+  const QPointF from(handle->width() / 2.0, handle->height() / 2.0), to = from + QPointF(0, dy);
+  QMouseEvent press(QEvent::MouseButtonPress, from, handle->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(handle, &press);
+  QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(handle, &move);
+  QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(handle, &release);
+  QApplication::processEvents();
+}
+
+TEST_F(MainWindowTest, StepHelpOpensAtHalfTheAreaOfTheShownWindowAndKeepsADraggedHeight) {
+  TMainFrame& f = Make();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  QApplication::processEvents();
+  // Maximised on the screen, as at a first start.
+  ASSERT_TRUE(f.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(f.frameGeometry(), f.screen()->availableGeometry());
+  QWidget* area = f.HelpPanels().ContextContainer();
+  ASSERT_TRUE(f.panHelpContainer->isVisible());
+  EXPECT_GT(area->height(), 300);
+  EXPECT_EQ(f.panHelpContainer->height(), area->height() / 2);
+  // A window made smaller before any drag: still half.
+  f.showNormal();
+  f.resize(700, 560);
+  QApplication::processEvents();
+  EXPECT_EQ(f.panHelpContainer->height(), area->height() / 2);
+  // The user drags the splitter up by 40 pixels: the help keeps that height through window
+  // changes and through closing and opening it.
+  const int dragged = f.panHelpContainer->height() + 40;
+  DragHandle(f.HelpPanels().SplitterHandle(), -40);
+  EXPECT_EQ(f.panHelpContainer->height(), dragged);
+  f.showMaximized();
+  QApplication::processEvents();
+  EXPECT_EQ(f.panHelpContainer->height(), dragged);
+  f.ButtonCloseHelpClick();
+  f.ButtonImageHelpClick();
+  QApplication::processEvents();
+  EXPECT_EQ(f.panHelpContainer->height(), dragged);
 }
 
 TEST_F(MainWindowTest, AboutBoxFromTheMenu) {
