@@ -17,20 +17,26 @@ inline bool IsBlank(QChar c) {
 inline bool IsQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
 
 // [begin, end) of the line starting at `pos`, without its line break; `next` is the start of
-// the following line.
+// the following line. CR LF, LF and a lone CR each end a line, as in the Windows functions: files
+// from old editors and some mail gateways end their lines with CR alone.
 inline void LineAt(const QByteArray& data, qsizetype pos, qsizetype* end, qsizetype* next) {
   const char* base = data.constData();
   const qsizetype size = data.size();
   const void* nl = std::memchr(base + pos, '\n', size_t(size - pos));
-  if (!nl) {
-    *end = size;
-    *next = size;
+  const qsizetype lf = nl ? static_cast<const char*>(nl) - base : size;
+  // A CR is looked for only up to the LF, so a file of LF lines is still read in one pass.
+  const void* cr = std::memchr(base + pos, '\r', size_t(lf - pos));
+  if (cr) {
+    const qsizetype at = static_cast<const char*>(cr) - base;
+    *end = at;
+    *next = (at + 1 < size && base[at + 1] == '\n') ? at + 2 : at + 1;
   } else {
-    const qsizetype at = static_cast<const char*>(nl) - base;
-    *next = at + 1;
-    *end = (at > pos && base[at - 1] == '\r') ? at - 1 : at;
+    *end = lf;
+    *next = nl ? lf + 1 : size;
   }
 }
+
+inline bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
 
 inline void Trim(const char* s, qsizetype len, qsizetype* from, qsizetype* to) {
   qsizetype a = 0, b = len;
@@ -378,7 +384,7 @@ QByteArray TProfileFile::Data() const {
     out.append(data_.constData() + pos, e.Offset - pos);
     pos = e.Offset;
     if (e.Insert) {
-      if (!out.isEmpty() && !out.endsWith('\n')) out.append(crlf);
+      if (!out.isEmpty() && !IsLineBreak(out.back())) out.append(crlf);
       for (const QByteArray& l : *e.Insert) {
         out.append(l);
         out.append(crlf);
@@ -393,11 +399,12 @@ QByteArray TProfileFile::Data() const {
   for (const TAppendedSection& s : appended_) {
     const qsizetype contentStart = utf8_ ? 3 : 0;
     if (out.size() > contentStart) {
-      if (!out.endsWith('\n')) out.append(crlf);
+      if (!IsLineBreak(out.back())) out.append(crlf);
       // A blank line before the new section, unless the file already ends with one.
-      const qsizetype lastEnd = out.size() - 1;  // the final line break
+      qsizetype lastEnd = out.size() - 1;  // the final line break
+      if (out.endsWith("\r\n") && lastEnd > contentStart) --lastEnd;
       qsizetype lastStart = lastEnd;
-      while (lastStart > contentStart && out[lastStart - 1] != '\n') --lastStart;
+      while (lastStart > contentStart && !IsLineBreak(out[lastStart - 1])) --lastStart;
       if (!IsBlankLine(out.constData() + lastStart, lastEnd - lastStart)) out.append(crlf);
     }
     out.append(s.Header);

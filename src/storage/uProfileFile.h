@@ -15,7 +15,8 @@
 //   pair of enclosing quotation marks (" or ') removed, at most 2047 characters;
 // - writing replaces an entry's line in place, appends a new entry after the last line of its
 //   section, appends a missing section at the end, and keeps every other byte of the file.
-// Text is Windows-1252 with CR LF; a file that starts with a UTF-8 byte order mark stays UTF-8.
+// Text is Windows-1252 with CR LF; reading takes CR LF, LF and a lone CR as line ends. A file that
+// starts with a UTF-8 byte order mark stays UTF-8.
 // Lines are kept as spans of the original bytes, so a file that is not a profile at all (binary
 // data, megabyte lines) costs one pass and loses nothing when written back.
 class TProfileFile {

@@ -180,6 +180,27 @@ TEST_F(DocumentTest, ForeignSectionsEntriesAndLinesSurviveASave) {
   EXPECT_EQ(reread.ReadString("Mahnbescheid", "Gericht"), "");
 }
 
+TEST_F(DocumentTest, LinesEndingInCarriageReturnAloneOpenAndSaveInPlace) {
+  // As old editors and some mail gateways leave a document: lines ended by CR alone.
+  WriteAll(Path("cr.kln"), "[Mahnbescheid]\rAntragstellerNachnameSp1=M\xFCller\rKosten=X\rName=Meier\r");
+  SetAll(lists_, "alt");
+  ASSERT_TRUE(doc_->LoadDocument(Path("cr.kln")));
+  EXPECT_EQ(Value(0, 0), QStringLiteral("Müller"));
+  EXPECT_EQ(Value(0, 1), "X");
+  EXPECT_EQ(Value(2, 0), "Meier");
+  EXPECT_EQ(Value(0, 2), "");
+  Field(2, 0)->SetValue("Schulz");
+  ASSERT_TRUE(doc_->WriteDocument(Path("cr.kln")));
+  const QByteArray after = ReadAll(Path("cr.kln"));
+  // Each entry once, the old ones changed where they stood.
+  EXPECT_EQ(after.count("Name="), 1) << after.constData();
+  EXPECT_EQ(after.count("Kosten="), 1) << after.constData();
+  EXPECT_TRUE(after.startsWith("[Mahnbescheid]\rAntragstellerNachnameSp1=M\xFCller\rKosten=X\rName=Schulz\r"))
+      << after.constData();
+  EXPECT_EQ(Entry(Path("cr.kln"), "Name"), "Schulz");
+  EXPECT_TRUE(dialogs_.Messages.empty());
+}
+
 TEST_F(DocumentTest, MissingFileEmptiesEveryField) {
   SetAll(lists_, "alt");
   ASSERT_TRUE(doc_->LoadDocument(Path("gibtsnicht.kln")));
