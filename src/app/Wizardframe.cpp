@@ -888,6 +888,10 @@ void TMainFrame::FormularFieldCloseUp(QObject*, TFormField* field) {
 
 void TMainFrame::FormularButtonClick(QObject*, TFormField*) {}
 
-void TMainFrame::FormularFieldValidate(QWidget*, TFormField* field, bool& accept) {
-  if (field) accept = ValidateDateField(FormularManager_->Editors(), *field, FieldLists_);
+void TMainFrame::FormularFieldValidate(QWidget* sender, TFormField* field, bool& accept) {
+  if (!field) return;
+  const QString before = field->Value();
+  accept = ValidateDateField(FormularManager_->Editors(), *field, FieldLists_);
+  // The check may rewrite the value ("rest" to "Rest"); not every editor reports that as a change.
+  if (field->Value() != before) FormularFieldChange(sender, field);
 }

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -436,6 +437,38 @@ TEST_F(MainWindowRulesTest, WheelOverTheHelpThenOverACodeListChangesNoCode) {
   EXPECT_GT(picture->value(), 0);
   EXPECT_EQ(Value(QStringLiteral("AntragstellerGeschlechtSp1")), QString());
   EXPECT_FALSE(f.Dirty());
+}
+
+TEST_F(MainWindowRulesTest, ABisValueTheCheckRewritesMarksTheDocumentChanged) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("rest.kln"));
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Mahnbescheid]\r\nHauptAnspruchDatumBis1=rest\r\nHauptAnspruchDatumBis2=Teil\r\n");
+  }
+  TMainFrame& f = Open({QStringLiteral("mahnbescheid"), path});
+  GoTo(2);
+  f.SetDirty(false);  // whatever building the page did, the user has changed nothing yet
+  // A value the check leaves as it is changes nothing.
+  Focus(Editor(QStringLiteral("HauptAnspruchDatumBis2")));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QApplication::processEvents();
+  EXPECT_FALSE(f.Dirty());
+  // Entering and leaving "rest": written "Rest", and the document is changed.
+  Focus(Editor(QStringLiteral("HauptAnspruchDatumBis1")));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QApplication::processEvents();
+  EXPECT_EQ(Value(QStringLiteral("HauptAnspruchDatumBis1")), QStringLiteral("Rest"));
+  EXPECT_EQ(EditorText(Editor(QStringLiteral("HauptAnspruchDatumBis1"))), QStringLiteral("Rest"));
+  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_TRUE(f.Dirty());
+  EXPECT_TRUE(f.btnSpeichern->isEnabled());
+  // Closing asks before the rewrite is lost.
+  dialogs.AnswerMessage(dbCancel);
+  EXPECT_FALSE(f.close());
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Confirmation);
 }
 
 TEST_F(MainWindowRulesTest, CatalogueChoiceShowsItsHintAndCourtChoiceNamesTheCourt) {
