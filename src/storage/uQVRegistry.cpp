@@ -69,6 +69,32 @@ QString AsideName(const QString& fileName) {
 }
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// The settings file's own text of the entry at `path` ("Section/Name"; a name alone lies in
+// [General]), as written there. QSettings takes an unquoted comma in an INI file as a list
+// separator, so a hand-written "OffsetX=1,5" would not read as the text it is.
+bool IniEntryText(const QString& fileName, const QString& path, QString* text) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+  const qsizetype slash = path.indexOf(QLatin1Char('/'));
+  const QString section = slash < 0 ? QStringLiteral("General") : path.left(slash);
+  const QString name = slash < 0 ? path : path.mid(slash + 1).replace(QLatin1Char('/'), QLatin1Char('\\'));
+  const QString all = QString::fromUtf8(file.readAll());
+  bool inSection = false;
+  for (QStringView line : QStringView(all).split(QLatin1Char('\n'))) {
+    line = line.trimmed();
+    if (line.startsWith(QLatin1Char('['))) {
+      const qsizetype close = line.indexOf(QLatin1Char(']'));
+      inSection = close > 0 && line.mid(1, close - 1).trimmed() == section;
+      continue;
+    }
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (!inSection || eq <= 0 || line.left(eq).trimmed() != name) continue;
+    *text = line.mid(eq + 1).trimmed().toString();
+    return true;
+  }
+  return false;
+}
 }  // namespace
 
 TQVRegIniFile::TQVRegIniFile() : settings_(OpenSettings()) {
@@ -126,6 +152,10 @@ bool TQVRegIniFile::ReadText(const QString& section, const QString& name, QStrin
     return true;
   }
   const QVariant v = settings_->value(path);
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+  // Settings are an INI file here: a list is a text with a comma in it.
+  if (v.typeId() == QMetaType::QStringList) return IniEntryText(settings_->fileName(), path, text);
+#endif
   // Only text values count; anything else reads as missing.
   if (!v.isValid() || v.typeId() != QMetaType::QString) return false;
   *text = v.toString();
@@ -139,6 +169,16 @@ void TQVRegIniFile::WriteText(const QString& section, const QString& name, const
     memory_.insert(path, text);
     return;
   }
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+  // Writing rewrites the whole file, lists as "1, 5": hand-written texts with a comma are kept as
+  // the texts they are, in quotation marks.
+  for (const QString& key : settings_->allKeys()) {
+    QString own;
+    if (key != path && settings_->value(key).typeId() == QMetaType::QStringList &&
+        IniEntryText(settings_->fileName(), key, &own))
+      settings_->setValue(key, own);
+  }
+#endif
   settings_->setValue(path, text);
   settings_->sync();
   if (settings_->status() != QSettings::NoError && !writeReported_) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "TestSupport.h"
@@ -86,6 +89,41 @@ TEST_F(Registry, NonTextValuesReadAsTheDefault) {
   EXPECT_EQ(QVRegIniFile().ReadInteger(QStringLiteral("S"), QStringLiteral("List"), 7), 7);
   EXPECT_EQ(QVRegIniFile().ReadFloat(QStringLiteral("S"), QStringLiteral("List"), 2.5), 2.5);
   EXPECT_TRUE(QVRegIniFile().ReadBool(QStringLiteral("S"), QStringLiteral("Size"), true));
+}
+
+TEST_F(Registry, HandWrittenCommasReadAsTheTextTheyAre) {
+  // As a user or an administrator writes the settings file with an editor: no quotation marks.
+  const QString fileName =
+      QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KALNO"), QStringLiteral("Mahnbescheid"))
+          .fileName();
+  {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(fileName).absolutePath()));
+    QFile f(fileName);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Mahnbescheid]\nOffsetX=1,5\nOffsetY = -0,25 \nQuoted=\"2,5\"\nTwoCommas=1,5,\nSpaced=1, 5\n"
+            "[Werbung]\nCount=3\n");
+  }
+  TQVRegIniFile::ResetForTesting();
+  TQVRegIniFile& r = QVRegIniFile();
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetX"), 0), 1.5);
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetY"), 0), -0.25);
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("Quoted"), 0), 2.5);
+  // Texts that are no number still give the default.
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("TwoCommas"), 7), 7.0);
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("Spaced"), 7), 7.0);
+  EXPECT_EQ(r.ReadInteger(QStringLiteral("\\Werbung\\"), QStringLiteral("Count"), 8), 3);
+  // The same name in another section is not taken.
+  EXPECT_EQ(r.ReadFloat(QStringLiteral("Werbung"), QStringLiteral("OffsetX"), 4), 4.0);
+  // A write of another value (every start counts the promotion) keeps the hand-written texts.
+  r.WriteInteger(QStringLiteral("\\Werbung\\"), QStringLiteral("Count"), 4);
+  TQVRegIniFile::ResetForTesting();
+  EXPECT_EQ(QVRegIniFile().ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetX"), 0), 1.5);
+  EXPECT_EQ(QVRegIniFile().ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetY"), 0), -0.25);
+  EXPECT_EQ(QVRegIniFile().ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("TwoCommas"), 7), 7.0);
+  EXPECT_EQ(QVRegIniFile().ReadInteger(QStringLiteral("Werbung"), QStringLiteral("Count"), 8), 4);
+  // The store's own values come back as written.
+  QVRegIniFile().WriteFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetX"), 2.25);
+  EXPECT_EQ(QVRegIniFile().ReadFloat(QStringLiteral("Mahnbescheid"), QStringLiteral("OffsetX"), 0), 2.25);
 }
 
 TEST_F(Registry, InstallDirIsRewrittenWithATrailingSeparator) {
