@@ -8,6 +8,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -255,3 +260,41 @@ TEST_F(EndToEnd, ClosingWithoutChangesAsksNothing) {
 }
 
 }  // namespace
+
+// The real program, started as a double-click on a document starts it: in the document's folder.
+TEST(ProgramStart, InstallDirIsTheProgramsFolderNotTheDocumentsFolder) {
+  const QString program = QStringLiteral(KALNO_BUILD_DIR "/mahnbescheid");
+  ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  const QString documents = home.filePath(QStringLiteral("Dokumente"));
+  ASSERT_TRUE(QDir().mkpath(documents));
+  const QString document = documents + QStringLiteral("/Miete.kln");
+  {
+    QFile f(document);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Mahnbescheid]\r\nAntragstellerNachnameSp1=M\xFCller\r\n");
+  }
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("HOME"), home.path());
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  QProcess child;
+  child.setProcessEnvironment(env);
+  child.setWorkingDirectory(documents);
+  child.start(program, {QStringLiteral("Miete.kln")});
+  ASSERT_TRUE(child.waitForStarted());
+  // Written at once at start; the program then waits for its user and is stopped here.
+  const QString settings = home.filePath(QStringLiteral("config/KALNO/Mahnbescheid.conf"));
+  QString installDir;
+  QElapsedTimer waited;
+  waited.start();
+  while (installDir.isEmpty() && child.state() == QProcess::Running && waited.elapsed() < 60000) {
+    child.waitForFinished(100);
+    installDir = QSettings(settings, QSettings::IniFormat).value(QStringLiteral("InstallDir")).toString();
+  }
+  child.kill();
+  child.waitForFinished();
+  EXPECT_EQ(installDir, QDir(QStringLiteral(KALNO_BUILD_DIR)).canonicalPath() + QLatin1Char('/'));
+}
