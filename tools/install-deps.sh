@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
+# The print tests start a CUPS server of their own with a cups-pdf queue (cups, cups-client and
+# printer-driver-cups-pdf, which brings ghostscript); a running system cupsd is neither needed nor touched.
 set -euo pipefail
 pkgs=(
   cmake make ninja-build g++ pkg-config ccache
@@ -8,6 +10,7 @@ pkgs=(
   libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
+  cups cups-client printer-driver-cups-pdf
   dpkg-dev desktop-file-utils
 )
 # `make fuzz` also needs clang, its fuzzer and sanitizer runtimes, and the symbolizer.

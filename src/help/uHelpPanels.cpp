@@ -297,7 +297,7 @@ void THelpPanels::mnuDruckeHelptextClick() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("Hilfe"));
   printer.setFromTo(1, 99);
-  if (!Dialogs().PrintDialog(printer)) return;
+  if (!Dialogs().PrintDialog(printer, 0)) return;
   int from = printer.fromPage(), to = printer.toPage();
   if (from <= 0 && to <= 0) {
     from = 1;

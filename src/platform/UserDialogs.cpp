@@ -94,8 +94,19 @@ QString TQtUserDialogs::SaveFileName(const TFileDialogRequest& request) {
   return RunFileDialog(ParentWidget(), request, QFileDialog::AcceptSave);
 }
 
-bool TQtUserDialogs::PrintDialog(QPrinter& printer) {
+bool TQtUserDialogs::PrintDialog(QPrinter& printer, int pageCount) {
   QPrintDialog dlg(&printer, ParentWidget());
+  if (pageCount > 0) {
+    // The form's pages are fixed: no selection, no current page, a range only among its pages.
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, pageCount > 1);
+    dlg.setMinMax(1, pageCount);
+    // For CUPS printers Qt shows its range fields even without the option (the server would pick the
+    // pages); with a single page there is nothing to pick.
+    if (pageCount == 1)
+      if (QWidget* range = dlg.findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->setEnabled(false);
+  }
   return dlg.exec() == QDialog::Accepted;
 }
 

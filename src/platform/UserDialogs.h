@@ -38,8 +38,9 @@ class UserDialogs {
   // Empty result: cancelled.
   virtual QString OpenFileName(const TFileDialogRequest& request) = 0;
   virtual QString SaveFileName(const TFileDialogRequest& request) = 0;
-  // The printer dialog; false when cancelled.
-  virtual bool PrintDialog(QPrinter& printer) = 0;
+  // The printer dialog; false when cancelled. `pageCount` > 0: a form of that many pages, of which a
+  // range can be chosen only when there are several; 0: a document of its own length (Qt's choices).
+  virtual bool PrintDialog(QPrinter& printer, int pageCount) = 0;
   // Runs a modal dialog of our own; returns QDialog::exec()'s result.
   virtual int ExecDialog(QDialog& dialog) = 0;
   // The window that owns the boxes (may be null).
@@ -63,7 +64,7 @@ class TQtUserDialogs : public UserDialogs {
                         TDialogButton defaultButton) override;
   QString OpenFileName(const TFileDialogRequest& request) override;
   QString SaveFileName(const TFileDialogRequest& request) override;
-  bool PrintDialog(QPrinter& printer) override;
+  bool PrintDialog(QPrinter& printer, int pageCount) override;
   int ExecDialog(QDialog& dialog) override;
 };
 

@@ -3,13 +3,21 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPdfWriter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/UserDialogs.h"
 
 TPrintDevice::~TPrintDevice() = default;
+
+std::vector<int> TPrintDevice::ChosenPages(int pageCount) const {
+  std::vector<int> pages;
+  for (int page = 1; page <= pageCount; ++page) pages.push_back(page);
+  return pages;
+}
 
 QSize A4SizePixels(int dpi) {
   const QSizeF mm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
@@ -59,7 +67,18 @@ TQPrinterDevice::~TQPrinterDevice() {
   if (painter_.isActive()) painter_.end();
 }
 
-bool TQPrinterDevice::ChoosePrinter(UserDialogs& dialogs) { return dialogs.PrintDialog(*printer_); }
+bool TQPrinterDevice::ChoosePrinter(UserDialogs& dialogs, int pageCount) {
+  ForgetChosenPages(*printer_);
+  return dialogs.PrintDialog(*printer_, pageCount);
+}
+
+std::vector<int> TQPrinterDevice::ChosenPages(int pageCount) const { return PagesChosenOn(*printer_, pageCount); }
+
+bool TQPrinterDevice::BeginJob(const QString& title) {
+  if (painter_.isActive()) return false;
+  SetUpFormSheet(*printer_);
+  return TPagedPrintDevice::BeginJob(title);
+}
 
 bool TQPrinterDevice::WritesToFile() const {
   return printer_->outputFormat() == QPrinter::PdfFormat || !printer_->outputFileName().isEmpty();
@@ -90,7 +109,7 @@ TPdfPrintDevice::~TPdfPrintDevice() {
   if (out_) out_->File.cancelWriting();
 }
 
-bool TPdfPrintDevice::ChoosePrinter(UserDialogs&) { return true; }
+bool TPdfPrintDevice::ChoosePrinter(UserDialogs&, int) { return true; }
 
 void TPdfPrintDevice::SetJobTitle(const QString& title) {
   if (out_) out_->Title = title;
@@ -147,9 +166,14 @@ TImagePrintDevice::~TImagePrintDevice() {
   if (painter_.isActive()) painter_.end();
 }
 
-bool TImagePrintDevice::ChoosePrinter(UserDialogs& dialogs) {
+bool TImagePrintDevice::ChoosePrinter(UserDialogs& dialogs, int pageCount) {
   if (!dialogPrinter_) dialogPrinter_ = std::make_unique<QPrinter>();
-  return dialogs.PrintDialog(*dialogPrinter_);
+  ForgetChosenPages(*dialogPrinter_);
+  return dialogs.PrintDialog(*dialogPrinter_, pageCount);
+}
+
+std::vector<int> TImagePrintDevice::ChosenPages(int pageCount) const {
+  return dialogPrinter_ ? PagesChosenOn(*dialogPrinter_, pageCount) : TPrintDevice::ChosenPages(pageCount);
 }
 
 bool TImagePrintDevice::StartPage() {
@@ -206,3 +230,118 @@ TPrintDevice& PrintDevice() {
 }
 
 void SetPrintDevice(TPrintDevice* device) { g_device = device; }
+
+// --- What the printer dialog chose ----------------------------------------------------------
+
+namespace {
+// The engine property under which Qt's print dialog and its CUPS engine keep the job options.
+const auto kCupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+QString OptionValue(const QStringList& options, const QString& name) {
+  for (int i = 0; i + 1 < options.size(); i += 2)
+    if (options[i] == name) return options[i + 1];
+  return QString();
+}
+
+QStringList WithoutOptions(const QStringList& options, const QStringList& names) {
+  QStringList kept;
+  for (int i = 0; i + 1 < options.size(); i += 2)
+    if (!names.contains(options[i])) kept << options[i] << options[i + 1];
+  return kept;
+}
+
+bool IsCupsQueue(const QPrinter& printer) {
+  return printer.outputFormat() == QPrinter::NativeFormat && printer.printEngine() != nullptr;
+}
+
+// "1-2,5", "3-", "-2": the pages of 1..pageCount the CUPS page-ranges syntax names.
+std::vector<int> PagesInCupsRanges(const QString& ranges, int pageCount) {
+  std::vector<bool> in(std::size_t(pageCount + 1), false);
+  for (const QString& part : ranges.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    const QString range = part.trimmed();
+    const qsizetype dash = range.indexOf(QLatin1Char('-'));
+    bool okFrom = true, okTo = true;
+    int from = 0, to = 0;
+    if (dash < 0) {
+      from = to = range.toInt(&okFrom);
+    } else {
+      const QString a = range.left(dash).trimmed(), b = range.mid(dash + 1).trimmed();
+      from = a.isEmpty() ? 1 : a.toInt(&okFrom);
+      to = b.isEmpty() ? pageCount : b.toInt(&okTo);
+    }
+    if (!okFrom || !okTo) continue;
+    for (int page = qMax(1, from); page <= qMin(to, pageCount); ++page) in[std::size_t(page)] = true;
+  }
+  std::vector<int> pages;
+  for (int page = 1; page <= pageCount; ++page)
+    if (in[std::size_t(page)]) pages.push_back(page);
+  return pages;
+}
+}  // namespace
+
+QStringList CupsJobOptions(const QPrinter& printer) {
+  if (!IsCupsQueue(printer)) return QStringList();
+  return printer.printEngine()->property(kCupsOptionsKey).toStringList();
+}
+
+void SetCupsJobOptions(QPrinter& printer, const QStringList& options) {
+  if (IsCupsQueue(printer)) printer.printEngine()->setProperty(kCupsOptionsKey, options);
+}
+
+std::vector<int> ChosenFormPages(int pageCount, const QPageRanges& appRange, const QString& pageSet,
+                                 const QString& cupsRanges) {
+  std::vector<int> pages;
+  for (int page = 1; page <= pageCount; ++page)
+    if (appRange.isEmpty() || appRange.contains(page)) pages.push_back(page);
+  const bool odd = pageSet == QLatin1String("odd"), even = pageSet == QLatin1String("even");
+  if (odd || even) {
+    std::vector<int> kept;
+    for (std::size_t i = 0; i < pages.size(); ++i)
+      if ((i % 2 == 0) == odd) kept.push_back(pages[i]);
+    pages = kept;
+  }
+  if (!cupsRanges.trimmed().isEmpty()) {
+    const std::vector<int> named = PagesInCupsRanges(cupsRanges, pageCount);
+    std::vector<int> kept;
+    for (int page : pages)
+      if (std::find(named.begin(), named.end(), page) != named.end()) kept.push_back(page);
+    pages = kept;
+  }
+  return pages;
+}
+
+std::vector<int> PagesChosenOn(const QPrinter& printer, int pageCount) {
+  const QPageRanges appRange = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+  const QStringList options = CupsJobOptions(printer);
+  return ChosenFormPages(pageCount, appRange, OptionValue(options, QStringLiteral("page-set")),
+                         OptionValue(options, QStringLiteral("page-ranges")));
+}
+
+void ForgetChosenPages(QPrinter& printer) {
+  printer.setPrintRange(QPrinter::AllPages);
+  printer.setPageRanges(QPageRanges());
+  const QStringList options = CupsJobOptions(printer);
+  const QStringList kept = WithoutOptions(options, {QStringLiteral("page-ranges"), QStringLiteral("page-set")});
+  if (kept != options) SetCupsJobOptions(printer, kept);
+}
+
+void SetUpFormSheet(QPrinter& printer) {
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setFullPage(true);
+  if (!IsCupsQueue(printer)) return;
+  // Whatever would move, shrink, turn or filter the page on its way through CUPS goes; what is left
+  // (copies, banners, hold, PPD choices such as the tray) stays the user's. Explicit values win over
+  // defaults an administrator may have set on the queue.
+  QStringList options = WithoutOptions(
+      CupsJobOptions(printer),
+      {QStringLiteral("page-ranges"), QStringLiteral("page-set"), QStringLiteral("number-up"),
+       QStringLiteral("number-up-layout"), QStringLiteral("fit-to-page"), QStringLiteral("fitplot"),
+       QStringLiteral("print-scaling"), QStringLiteral("scaling"), QStringLiteral("natural-scaling"),
+       QStringLiteral("landscape"), QStringLiteral("orientation-requested"), QStringLiteral("mirror"),
+       QStringLiteral("position"), QStringLiteral("media"), QStringLiteral("PageSize"), QStringLiteral("PageRegion")});
+  options << QStringLiteral("number-up") << QStringLiteral("1") << QStringLiteral("print-scaling")
+          << QStringLiteral("none") << QStringLiteral("fit-to-page") << QStringLiteral("false")
+          << QStringLiteral("orientation-requested") << QStringLiteral("3");
+  SetCupsJobOptions(printer, options);
+}

@@ -2,11 +2,13 @@
 #include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSize>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -23,8 +25,13 @@ class TPrintDevice {
  public:
   virtual ~TPrintDevice();
 
-  // The printer dialog on this device's printer; false when the user cancelled it.
-  virtual bool ChoosePrinter(UserDialogs& dialogs) = 0;
+  // The printer dialog on this device's printer for a form of `pageCount` pages; a page range is
+  // offered only when there are several. Every dialog starts with the whole form chosen. False when
+  // the user cancelled it.
+  virtual bool ChoosePrinter(UserDialogs& dialogs, int pageCount) = 0;
+  // The pages of 1..pageCount the last printer dialog chose, ascending: all of them unless the user
+  // limited the print to some; empty when the choice holds none of the form's pages.
+  virtual std::vector<int> ChosenPages(int pageCount) const;
   // True when the chosen printer writes into a file (PDF) rather than onto paper: a second job
   // would overwrite the first, so both pages belong into one job.
   virtual bool WritesToFile() const = 0;
@@ -75,7 +82,8 @@ class TPagedPrintDevice : public TPrintDevice {
   virtual QPageLayout Layout() const = 0;
 };
 
-// The real printer: a QPrinter (not owned, or an own one), chosen through the printer dialog.
+// The real printer: a QPrinter (not owned, or an own one), chosen through the printer dialog. Every
+// job is set up for the paper form first (SetUpFormSheet), whatever the dialog or the queue chose.
 class TQPrinterDevice : public TPagedPrintDevice {
  public:
   TQPrinterDevice();                          // an own QPrinter in high resolution
@@ -83,8 +91,10 @@ class TQPrinterDevice : public TPagedPrintDevice {
   ~TQPrinterDevice() override;
 
   QPrinter& Printer() const { return *printer_; }
-  bool ChoosePrinter(UserDialogs& dialogs) override;
+  bool ChoosePrinter(UserDialogs& dialogs, int pageCount) override;
+  std::vector<int> ChosenPages(int pageCount) const override;
   bool WritesToFile() const override;
+  bool BeginJob(const QString& title) override;
 
  protected:
   QPagedPaintDevice& Device() const override;
@@ -107,8 +117,8 @@ class TPdfPrintDevice : public TPagedPrintDevice {
 
   const QString& FileName() const { return fileName_; }
   QString ErrorText() const override { return error_; }
-  // Without a printer dialog; always "confirmed".
-  bool ChoosePrinter(UserDialogs& dialogs) override;
+  // Without a printer dialog; always "confirmed", with the whole form.
+  bool ChoosePrinter(UserDialogs& dialogs, int pageCount) override;
   bool WritesToFile() const override { return true; }
   bool BeginJob(const QString& title) override;
 
@@ -137,7 +147,8 @@ class TImagePrintDevice : public TPrintDevice {
   TImagePrintDevice(int dpi, double physicalOffsetMM, bool writesToFile = false);
   ~TImagePrintDevice() override;
 
-  bool ChoosePrinter(UserDialogs& dialogs) override;
+  bool ChoosePrinter(UserDialogs& dialogs, int pageCount) override;
+  std::vector<int> ChosenPages(int pageCount) const override;
   bool WritesToFile() const override { return writesToFile_; }
   bool BeginJob(const QString& title) override;
   bool NewPage() override;
@@ -173,3 +184,26 @@ void SetPrintDevice(TPrintDevice* device);  // not owned; nullptr restores the r
 
 // The A4 sheet in pixels at `dpi`.
 QSize A4SizePixels(int dpi);
+
+// --- What the printer dialog chose ----------------------------------------------------------
+
+// The job options a CUPS printer gets besides the page layout, as Qt's print dialog keeps them on the
+// printer: name, value, name, value ... Empty for printers that are not CUPS queues.
+QStringList CupsJobOptions(const QPrinter& printer);
+void SetCupsJobOptions(QPrinter& printer, const QStringList& options);
+
+// The pages of 1..pageCount a print dialog chose, ascending: `appRange` is the range the application
+// is asked to print (empty: all); `pageSet` ("odd", "even" or anything else for all) and `cupsRanges`
+// (CUPS page-ranges syntax "1-2,5", empty: all) are what the CUPS server would filter. CUPS counts
+// odd and even among the pages the job holds, so `pageSet` counts within `appRange`.
+std::vector<int> ChosenFormPages(int pageCount, const QPageRanges& appRange, const QString& pageSet,
+                                 const QString& cupsRanges);
+// ChosenFormPages of what the dialog left on `printer`.
+std::vector<int> PagesChosenOn(const QPrinter& printer, int pageCount);
+// Back to the whole form, so the next dialog does not start from an earlier reprint's range.
+void ForgetChosenPages(QPrinter& printer);
+
+// The paper form's sheet on `printer`: A4, portrait, full page (the painter's origin is the sheet's
+// corner), one page per sheet and unscaled, whatever the queue's defaults or the dialog's choices.
+// Page choices are dropped too: each job holds exactly the page it is meant to print.
+void SetUpFormSheet(QPrinter& printer);

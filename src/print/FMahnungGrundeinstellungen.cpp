@@ -178,14 +178,17 @@ void TMahnungGrundeinstellungen::btnCancelClick() { reject(); }
 
 void TMahnungGrundeinstellungen::btnTestPrintClick() {
   TPrintDevice& device = device_ ? *device_ : PrintDevice();
-  if (!device.ChoosePrinter(Dialogs())) return;
+  // One sheet: the dialog offers no page range.
+  if (!device.ChoosePrinter(Dialogs(), 1)) return;
   StorePositions();
   const TPrintOffset off = ReadPrintOffset();
   if (!PrintTestPage(device, off.X, off.Y)) {
     Dialogs().ShowError(PrintFailedMessage());
     return;
   }
-  QVRegIniFile().WriteBool(kSection, QStringLiteral("Testdruck"), true);
+  // Only a sheet that came out of a printer can be laid behind the form and measured; a file (chosen,
+  // or Qt's PDF stand-in when no printer is installed) says nothing about where a printer puts its ink.
+  if (!device.WritesToFile()) QVRegIniFile().WriteBool(kSection, QStringLiteral("Testdruck"), true);
 }
 
 void TMahnungGrundeinstellungen::keyPressEvent(QKeyEvent* event) {

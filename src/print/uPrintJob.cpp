@@ -156,10 +156,13 @@ QString TestPrintReminderText() {
       "den Testdruck jetzt durchführen?");
 }
 
-QString InsertPage1Text() {
+QString InsertPage1Text() { return InsertPageText(1); }
+
+QString InsertPageText(int page) {
   return QStringLiteral(
-      "Bitte legen Sie Seite 1 von 2 eines \"Kalno - Antrag auf Erlass eines Mahnbescheides\" "
-      "Formulares - in Ihren Drucker.");
+             "Bitte legen Sie Seite %1 von 2 eines \"Kalno - Antrag auf Erlass eines Mahnbescheides\" "
+             "Formulares - in Ihren Drucker.")
+      .arg(page);
 }
 
 QString InsertPage2Text() {
@@ -171,6 +174,16 @@ QString InsertPage2Text() {
 }
 
 QString PrintFailedMessage() { return QStringLiteral("Der Druck konnte nicht ausgeführt werden."); }
+
+QString NoFormPageChosenText() {
+  return QStringLiteral(
+      "Im gewählten Seitenbereich liegt keine Seite des Formulars. Das Formular hat die Seiten 1 und 2; "
+      "es wurde nichts gedruckt.");
+}
+
+namespace {
+QString PageJobTitle(int page) { return QStringLiteral("KALNO-Mahnbescheid Seite ") + QString::number(page); }
+}  // namespace
 
 // --- The command ----------------------------------------------------------------------------
 
@@ -204,23 +217,32 @@ TPrintResult TPrintCommand::Run() {
       AskYes(TDialogKind::Confirmation, TestPrintReminderText(), dbYes | dbNo))
     ShowPrintPositionDialog(false);
 
-  if (!device_.ChoosePrinter(Dialogs())) return TPrintResult::PrinterDialogCancelled;
+  // A definition without steps still prints its (empty) first sheet.
+  const int pageCount = qMax(1, PageCount(steps_));
+  if (!device_.ChoosePrinter(Dialogs(), pageCount)) return TPrintResult::PrinterDialogCancelled;
   const qint64 t0 = Clock().NowMs();
+  const std::vector<int> pages = device_.ChosenPages(pageCount);
+  if (pages.empty()) {
+    Dialogs().ShowInformation(NoFormPageChosenText());
+    return TPrintResult::NoPageChosen;
+  }
 
-  if (device_.WritesToFile()) return PrintToFile(ReadPrintOffset());
-  if (!AskYes(TDialogKind::Confirmation, InsertPage1Text(), dbYes | dbCancel)) return TPrintResult::Page1Cancelled;
-  return PrintToPaper(t0, ReadPrintOffset());
+  if (device_.WritesToFile()) return PrintToFile(ReadPrintOffset(), pages);
+  if (!AskYes(TDialogKind::Confirmation, InsertPageText(pages.front()), dbYes | dbCancel))
+    return TPrintResult::Page1Cancelled;
+  return PrintToPaper(t0, ReadPrintOffset(), pages);
 }
 
-TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset) {
+TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset, const std::vector<int>& pages) {
   TWaitCursor cursor;
-  if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite 1"))) {
+  if (!BeginJob(PageJobTitle(pages.front()))) {
     cursor.Clear();
     ShowFailure();
     return TPrintResult::Failed;
   }
-  DrawFormPage(*context_, lists_, steps_, 1, offset);
-  if (PageCount(steps_) == 2) {
+  DrawFormPage(*context_, lists_, steps_, pages.front(), offset);
+  // Only the whole form has a second sheet; a single chosen page needs no pause.
+  if (pages.size() > 1) {
     context_.reset();
     if (!device_.EndJob()) {
       cursor.Clear();
@@ -235,12 +257,12 @@ TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset) 
     cursor.Clear();
     if (!AskYes(TDialogKind::Confirmation, InsertPage2Text(), dbYes | dbCancel)) return TPrintResult::Page2Cancelled;
     cursor.Set();
-    if (!BeginJob(QStringLiteral("KALNO-Mahnbescheid Seite ") + QStringLiteral("2"))) {
+    if (!BeginJob(PageJobTitle(pages[1]))) {
       cursor.Clear();
       ShowFailure();
       return TPrintResult::Failed;
     }
-    DrawFormPage(*context_, lists_, steps_, 2, offset);
+    DrawFormPage(*context_, lists_, steps_, pages[1], offset);
   }
   context_.reset();
   const bool ended = device_.EndJob();
@@ -252,9 +274,9 @@ TPrintResult TPrintCommand::PrintToPaper(qint64 t0, const TPrintOffset& offset) 
   return TPrintResult::Printed;
 }
 
-TPrintResult TPrintCommand::PrintToFile(const TPrintOffset& offset) {
+TPrintResult TPrintCommand::PrintToFile(const TPrintOffset& offset, const std::vector<int>& pages) {
   TWaitCursor cursor;
-  const bool ok = PrintPagesToOneJob(lists_, steps_, device_, offset, QStringLiteral("KALNO-Mahnbescheid"));
+  const bool ok = PrintChosenPagesToOneJob(lists_, steps_, device_, offset, QStringLiteral("KALNO-Mahnbescheid"), pages);
   cursor.Clear();
   if (!ok) {
     ShowFailure();
@@ -271,11 +293,20 @@ TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount, const TPr
 
 bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
                         const QString& title, const TFormBackground* background) {
+  std::vector<int> pages;
+  for (int page = 1; page <= PageCount(qBound(0, stepCount, int(lists.size()))); ++page) pages.push_back(page);
+  return PrintChosenPagesToOneJob(lists, stepCount, device, offset, title, pages, background);
+}
+
+bool PrintChosenPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device,
+                              const TPrintOffset& offset, const QString& title, const std::vector<int>& pages,
+                              const TFormBackground* background) {
   const int steps = qBound(0, stepCount, int(lists.size()));
   if (!device.BeginJob(title)) return false;
   bool ok = true;
-  for (int page = 1; page <= PageCount(steps); ++page) {
-    if (page > 1) ok = device.NewPage() && ok;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const int page = pages[i];
+    if (i > 0) ok = device.NewPage() && ok;
     TPrinterDrawContext context(device.Painter(), device.PageRect(), device.ResolutionY());
     SetDeviceTransformation(context.Transformation(), device);
     DrawFormPage(context, lists, steps, page, offset, background);

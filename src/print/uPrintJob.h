@@ -69,8 +69,11 @@ void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount
 // The texts of the command's boxes.
 QString TestPrintReminderText();
 QString InsertPage1Text();
+// The prompt for the first (or only) sheet of a print that starts with `page`.
+QString InsertPageText(int page);
 QString InsertPage2Text();
 QString PrintFailedMessage();
+QString NoFormPageChosenText();
 
 // How the print command ended.
 enum class TPrintResult {
@@ -78,7 +81,8 @@ enum class TPrintResult {
   IncompleteCancelled, // "Nein" on the completeness warning
   ReviewCancelled,     // "Zurück zum Formular" in the review before printing
   PrinterDialogCancelled,
-  Page1Cancelled,      // nothing printed
+  NoPageChosen,        // the printer dialog's page range holds no page of the form (a box said so)
+  Page1Cancelled,      // the first paper prompt: nothing printed
   Page2Cancelled,      // page 1 printed
   Failed,              // the device could not start or finish a job (an error box was shown)
   Printed,
@@ -96,7 +100,9 @@ struct TPrintReview {
 // The print command of the main window ("Drucken"): completeness warning, test-print reminder,
 // printer dialog, then page 1 (steps 0, 1) and page 2 (every later step) as two jobs with the
 // paper prompts and a pause of at least 6000 ms from the printer dialog to the page-2 prompt.
-// A printer that writes into a file gets both pages in one job, without prompts or pause.
+// A page range chosen in the printer dialog (a reprint after a paper jam) prints only those pages:
+// a single page gets its own prompt and no pause. A printer that writes into a file gets the
+// chosen pages in one job, without prompts or pause.
 // The wait keeps the windows painting but holds back user input, so the fields cannot change
 // or go away under the running job. All boxes go through Dialogs(), time through Clock().
 class TPrintCommand {
@@ -110,8 +116,8 @@ class TPrintCommand {
   static bool Running();
 
  private:
-  TPrintResult PrintToPaper(qint64 t0, const TPrintOffset& offset);
-  TPrintResult PrintToFile(const TPrintOffset& offset);
+  TPrintResult PrintToPaper(qint64 t0, const TPrintOffset& offset, const std::vector<int>& pages);
+  TPrintResult PrintToFile(const TPrintOffset& offset, const std::vector<int>& pages);
   bool BeginJob(const QString& title);
   void ShowFailure();
 
@@ -130,3 +136,7 @@ TPrintResult ButtonPrintClick(const TFieldLists& lists, int stepCount, const TPr
 // the preview, the PDF export and --preview-pdf. False when the device failed.
 bool PrintPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device, const TPrintOffset& offset,
                         const QString& title, const TFormBackground* background = nullptr);
+// The same with only `pages` (ascending, each 1 or 2) in the job.
+bool PrintChosenPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDevice& device,
+                              const TPrintOffset& offset, const QString& title, const std::vector<int>& pages,
+                              const TFormBackground* background = nullptr);

@@ -30,7 +30,7 @@ class TConsoleDialogs : public UserDialogs {
   }
   QString OpenFileName(const TFileDialogRequest&) override { return QString(); }
   QString SaveFileName(const TFileDialogRequest&) override { return QString(); }
-  bool PrintDialog(QPrinter&) override { return false; }
+  bool PrintDialog(QPrinter&, int) override { return false; }
   int ExecDialog(QDialog&) override { return 0; }
 
  private:

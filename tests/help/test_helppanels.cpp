@@ -300,11 +300,11 @@ TEST_F(HelpPanelsTest, HelpWindowIsCentredOnTheScreen) {
 class TPdfPrintDialogs : public TScriptedDialogs {
  public:
   explicit TPdfPrintDialogs(QString pdf) : pdf_(std::move(pdf)) {}
-  bool PrintDialog(QPrinter& printer) override {
+  bool PrintDialog(QPrinter& printer, int pageCount) override {
     Range = {printer.fromPage(), printer.toPage()};
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf_);
-    return TScriptedDialogs::PrintDialog(printer);
+    return TScriptedDialogs::PrintDialog(printer, pageCount);
   }
   std::pair<int, int> Range;
 

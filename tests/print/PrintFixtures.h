@@ -1,12 +1,19 @@
 #pragma once
 // Field lists and PDF read-back shared by the print tests.
+#include <QApplication>
 #include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSizeF>
+#include <QSpinBox>
 #include <QString>
+#include <QTimer>
 #include <vector>
 
 #include "fields/uFormFields.h"
+#include "platform/UserDialogs.h"
 #include "storage/uQVRegistry.h"
 
 inline QFont PrintFont(const QString& family, int points, bool bold = false) {
@@ -82,4 +89,43 @@ inline int PdfPageCount(const QString& pdf) {
   const QRegularExpressionMatch m =
       QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
   return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The size of page `page` (1-based) in points, as pdfinfo reports it; invalid when unreadable.
+inline QSizeF PdfPageSizePt(const QString& pdf, int page = 1) {
+  QProcess p;
+  p.start(QStringLiteral("pdfinfo"),
+          {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf});
+  p.waitForFinished(60000);
+  const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page\\s+%1 size:\\s+([0-9.]+) x ([0-9.]+) pts").arg(page))
+                                        .match(QString::fromUtf8(p.readAllStandardOutput()));
+  return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+// What Qt's own printer dialog offers for a form of `pageCount` pages on `printer`: it is opened
+// through the program's dialogs, looked at and cancelled.
+struct TDialogOffer {
+  bool Seen = false;
+  bool RangeOffered = false;  // "Pages from ... to" or CUPS's "Pages" field can be chosen
+  int MaxPage = 0;
+  bool SelectionOffered = true;
+};
+
+inline TDialogOffer OfferOfThePrinterDialog(QPrinter& printer, int pageCount) {
+  TDialogOffer offer;
+  TQtUserDialogs dialogs;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    offer.Seen = true;
+    for (const char* name : {"printRange", "pagesRadioButton"})
+      if (auto* radio = dlg->findChild<QWidget*>(QLatin1String(name)))
+        offer.RangeOffered = offer.RangeOffered || radio->isEnabled();
+    if (auto* to = dlg->findChild<QSpinBox*>(QStringLiteral("to"))) offer.MaxPage = to->maximum();
+    offer.SelectionOffered = dlg->testOption(QAbstractPrintDialog::PrintSelection) ||
+                             dlg->testOption(QAbstractPrintDialog::PrintCurrentPage);
+    dlg->reject();
+  });
+  if (dialogs.PrintDialog(printer, pageCount)) offer.Seen = false;  // accepted: not the dialog looked at
+  return offer;
 }

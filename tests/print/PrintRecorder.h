@@ -113,9 +113,13 @@ class TRecordingPrintDevice : public TPrintDevice {
     SetTextRunRecorder(nullptr);
   }
 
-  bool ChoosePrinter(UserDialogs& dialogs) override {
+  bool ChoosePrinter(UserDialogs& dialogs, int pageCount) override {
     if (!dialogPrinter_) dialogPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return dialogs.PrintDialog(*dialogPrinter_);
+    ForgetChosenPages(*dialogPrinter_);
+    return dialogs.PrintDialog(*dialogPrinter_, pageCount);
+  }
+  std::vector<int> ChosenPages(int pageCount) const override {
+    return dialogPrinter_ ? PagesChosenOn(*dialogPrinter_, pageCount) : TPrintDevice::ChosenPages(pageCount);
   }
   bool WritesToFile() const override { return writesToFile_; }
   bool BeginJob(const QString& title) override {

@@ -131,8 +131,122 @@ TEST(PrintDevice, PrinterToFileIsFileOutput) {
   EXPECT_EQ(device.ResolutionX(), printer.resolution());
   TScriptedDialogs dialogs;
   dialogs.AnswerPrintDialog(true);
-  EXPECT_TRUE(device.ChoosePrinter(Dialogs()));
+  EXPECT_TRUE(device.ChoosePrinter(Dialogs(), 2));
   EXPECT_EQ(dialogs.PrintDialogs, 1);
+}
+
+// Whatever the queue or the dialog left on the printer, every job is an A4 portrait sheet whose
+// painter origin is the sheet's corner: a text drawn at the origin lands at the corner of an A4 page.
+struct TPresetCase {
+  const char* Name;
+  QPageSize::PageSizeId Size;
+  QPageLayout::Orientation Orientation;
+  double MarginMM;
+};
+
+class PrinterSheet : public ::testing::TestWithParam<TPresetCase> {};
+
+TEST_P(PrinterSheet, EveryJobIsA4PortraitFullPage) {
+  const TPresetCase c = GetParam();
+  QTemporaryDir dir;
+  const QString name = dir.filePath(QStringLiteral("bogen.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(name);
+  printer.setPageSize(QPageSize(c.Size));
+  printer.setPageOrientation(c.Orientation);
+  printer.setPageMargins(QMarginsF(c.MarginMM, c.MarginMM, c.MarginMM, c.MarginMM), QPageLayout::Millimeter);
+  TQPrinterDevice device(printer);
+  ASSERT_TRUE(device.BeginJob(QStringLiteral("Bogen")));
+  const int dpi = device.ResolutionX();
+  EXPECT_EQ(device.PhysicalOffset(), QPoint(0, 0));
+  EXPECT_NEAR(device.PageRect().width(), A4SizePixels(dpi).width(), 0.2 / 25.4 * dpi);
+  EXPECT_NEAR(device.PageRect().height(), A4SizePixels(dpi).height(), 0.2 / 25.4 * dpi);
+  QFont f(QStringLiteral("Liberation Sans"));
+  f.setPixelSize(dpi / 4);
+  device.Painter().setFont(f);
+  device.Painter().drawText(QPointF(0, dpi / 4), QStringLiteral("Ecke"));
+  ASSERT_TRUE(device.EndJob());
+  const QSizeF pt = PdfPageSizePt(name);
+  EXPECT_NEAR(pt.width(), 595.3, 0.5);
+  EXPECT_NEAR(pt.height(), 841.9, 0.5);
+  const std::vector<TPdfWord> words = PdfWords(name);
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_NEAR(words[0].XMin, 0.0, 0.3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presets, PrinterSheet,
+    ::testing::Values(TPresetCase{"LetterDefault", QPageSize::Letter, QPageLayout::Portrait, 6.35},
+                      TPresetCase{"LetterLandscape", QPageSize::Letter, QPageLayout::Landscape, 10},
+                      TPresetCase{"A4Landscape", QPageSize::A4, QPageLayout::Landscape, 0},
+                      TPresetCase{"A5WithMargins", QPageSize::A5, QPageLayout::Portrait, 12},
+                      TPresetCase{"A4WithMargins", QPageSize::A4, QPageLayout::Portrait, 5}),
+    [](const ::testing::TestParamInfo<TPresetCase>& i) { return std::string(i.param.Name); });
+
+// What the printer dialog chose, read as pages of the two-page form: the application's range, and
+// the odd/even pages and page ranges CUPS would filter on the server.
+struct TChoiceCase {
+  const char* Name;
+  int PageCount;
+  const char* AppRange;
+  const char* PageSet;
+  const char* CupsRanges;
+  std::vector<int> Pages;
+};
+
+class FormPageChoice : public ::testing::TestWithParam<TChoiceCase> {};
+
+TEST_P(FormPageChoice, PagesOfTheForm) {
+  const TChoiceCase& c = GetParam();
+  EXPECT_EQ(ChosenFormPages(c.PageCount, QPageRanges::fromString(QLatin1String(c.AppRange)), QLatin1String(c.PageSet),
+                            QLatin1String(c.CupsRanges)),
+            c.Pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, FormPageChoice,
+    ::testing::Values(TChoiceCase{"Everything", 2, "", "", "", {1, 2}},
+                      TChoiceCase{"Page1", 2, "1", "", "", {1}},
+                      TChoiceCase{"Page2", 2, "2-2", "", "", {2}},
+                      TChoiceCase{"Both", 2, "1-2", "", "", {1, 2}},
+                      TChoiceCase{"BeyondTheForm", 2, "3-4", "", "", {}},
+                      TChoiceCase{"EvenPages", 2, "", "even", "", {2}},
+                      TChoiceCase{"OddPages", 2, "", "odd", "", {1}},
+                      // Qt turns "even" into "odd" when the application's range starts on an even page.
+                      TChoiceCase{"EvenFromPage2", 2, "2", "odd", "", {2}},
+                      TChoiceCase{"ServerRange2", 2, "", "", "2", {2}},
+                      TChoiceCase{"ServerOpenEnd", 2, "", "", "2-", {2}},
+                      TChoiceCase{"ServerOpenStart", 2, "", "", "-1", {1}},
+                      TChoiceCase{"ServerList", 2, "", "", "2,1", {1, 2}},
+                      TChoiceCase{"ServerBeyond", 2, "", "", "3-5", {}},
+                      TChoiceCase{"ServerGarbage", 2, "", "", "zwei", {}},
+                      TChoiceCase{"OnePageForm", 1, "", "", "", {1}}),
+    [](const ::testing::TestParamInfo<TChoiceCase>& i) { return std::string(i.param.Name); });
+
+// The range a dialog left on the printer is read back, and forgotten before the next dialog.
+TEST(PrintDevice, ChosenRangeIsReadAndForgotten) {
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(2, 2);
+  EXPECT_EQ(PagesChosenOn(printer, 2), (std::vector<int>{2}));
+  ForgetChosenPages(printer);
+  EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
+  EXPECT_EQ(PagesChosenOn(printer, 2), (std::vector<int>{1, 2}));
+}
+
+// The real printer dialog offers the form's pages 1 to 2, and no range for a single sheet.
+TEST(PrintDevice, PrinterDialogOffersOnlyTheFormsPages) {
+  for (int pageCount : {2, 1}) {
+    SCOPED_TRACE(pageCount);
+    QPrinter printer;
+    const TDialogOffer offer = OfferOfThePrinterDialog(printer, pageCount);
+    ASSERT_TRUE(offer.Seen);
+    EXPECT_EQ(offer.RangeOffered, pageCount > 1);
+    if (pageCount > 1) EXPECT_EQ(offer.MaxPage, 2);
+    EXPECT_FALSE(offer.SelectionOffered);
+  }
 }
 
 TEST(PrintDevice, InstalledDeviceIsUsed) {

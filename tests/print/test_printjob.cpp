@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTest>
 
 #include "PrintFixtures.h"
@@ -23,9 +24,9 @@ class TTimedDialogs : public TScriptedDialogs {
     if (OnMessage) OnMessage(text);
     return TScriptedDialogs::Message(kind, text, buttons, defaultButton);
   }
-  bool PrintDialog(QPrinter& printer) override {
+  bool PrintDialog(QPrinter& printer, int pageCount) override {
     PrintDialogAt = Clock().NowMs();
-    return TScriptedDialogs::PrintDialog(printer);
+    return TScriptedDialogs::PrintDialog(printer, pageCount);
   }
   std::vector<qint64> Times;
   std::vector<bool> CursorOverridden;
@@ -183,6 +184,8 @@ TEST_F(PrintJob, ShortDefinitionsPrintOneJob) {
     lists.resize(std::size_t(steps));
     local.AnswerPrintDialog(true);
     ASSERT_EQ(TPrintCommand(lists, steps, one).Run(), TPrintResult::Printed);
+    // One sheet: the dialog has no range to offer.
+    EXPECT_EQ(local.PrintDialogPageCounts, std::vector<int>{1});
     ASSERT_EQ(one.Jobs.size(), 1u);
     EXPECT_TRUE(one.Jobs[0].Ended);
     EXPECT_EQ(one.Jobs[0].Pages.at(0).Runs.size(), std::size_t(steps));
@@ -224,6 +227,120 @@ TEST_F(PrintJob, WaitHoldsBackInputAndASecondPrint) {
   QTest::keyClicks(&edit, QStringLiteral("abc"));
   EXPECT_EQ(edit.text(), QStringLiteral("abc"));
   EXPECT_FALSE(TPrintCommand::Running());
+}
+
+// A page range chosen in the printer dialog: a reprint of one page after a paper jam gets only that
+// page, with its own prompt and no pause; a range without a page of the form prints nothing.
+struct TRangeCase {
+  const char* Name;
+  const char* Range;  // the application's range the dialog left; empty: all pages
+  TPrintResult Result;
+  QStringList DeviceLog;
+  QStringList Prompts;
+  bool Paused;
+};
+
+class PrintJobRange : public PrintJob, public ::testing::WithParamInterface<TRangeCase> {};
+
+TEST_P(PrintJobRange, OnlyTheChosenPages) {
+  const TRangeCase& c = GetParam();
+  const TFieldLists lists = SevenSteps(true);
+  dialogs.AnswerPrintDialogWith([&](QPrinter& printer) {
+    if (*c.Range) {
+      printer.setPrintRange(QPrinter::PageRange);
+      printer.setPageRanges(QPageRanges::fromString(QLatin1String(c.Range)));
+    }
+    return true;
+  });
+  EXPECT_EQ(Run(lists, 7), c.Result);
+  EXPECT_EQ(dialogs.PrintDialogPageCounts, std::vector<int>{2});
+  EXPECT_EQ(device.Log, c.DeviceLog);
+  QStringList prompts;
+  for (const auto& m : dialogs.Messages) prompts << m.Text;
+  EXPECT_EQ(prompts, c.Prompts);
+  EXPECT_EQ(clock.ProcessEventsCalls > 0, c.Paused);
+}
+
+const QString kPrompt1 = InsertPage1Text();
+const QString kPrompt2 = InsertPage2Text();
+const QString kPromptOnly2 = QStringLiteral(
+    "Bitte legen Sie Seite 2 von 2 eines \"Kalno - Antrag auf Erlass eines Mahnbescheides\" Formulares - in Ihren "
+    "Drucker.");
+const QStringList kBothJobs{"begin KALNO-Mahnbescheid Seite 1", "end", "begin KALNO-Mahnbescheid Seite 2", "end"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, PrintJobRange,
+    ::testing::Values(
+        TRangeCase{"WholeForm", "", TPrintResult::Printed, kBothJobs, {kPrompt1, kPrompt2}, true},
+        TRangeCase{"Pages1To2", "1-2", TPrintResult::Printed, kBothJobs, {kPrompt1, kPrompt2}, true},
+        TRangeCase{"Page1", "1", TPrintResult::Printed, {"begin KALNO-Mahnbescheid Seite 1", "end"}, {kPrompt1}, false},
+        TRangeCase{"Page2", "2", TPrintResult::Printed, {"begin KALNO-Mahnbescheid Seite 2", "end"}, {kPromptOnly2}, false},
+        TRangeCase{"NoPageOfTheForm", "3-4", TPrintResult::NoPageChosen, {}, {NoFormPageChosenText()}, false}),
+    [](const ::testing::TestParamInfo<TRangeCase>& i) { return std::string(i.param.Name); });
+
+TEST_F(PrintJob, ReprintOfPage2PrintsThePage2Values) {
+  const TFieldLists lists = SevenSteps(true);
+  dialogs.AnswerPrintDialogWith([](QPrinter& printer) {
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 2);
+    return true;
+  });
+  ASSERT_EQ(Run(lists, 7), TPrintResult::Printed);
+  ASSERT_EQ(device.Jobs.size(), 1u);
+  QStringList texts;
+  for (const TTextRun& r : device.Jobs[0].Pages.at(0).Runs) texts << r.Text;
+  EXPECT_EQ(texts, (QStringList{"10", "Wedding"}));
+  EXPECT_EQ(dialogs.Messages.at(0).Buttons, TDialogButtons(dbYes | dbCancel));
+  EXPECT_EQ(dialogs.CursorOverridden, std::vector<bool>{false});
+}
+
+TEST_F(PrintJob, NoPageOfTheFormIsSaidInABox) {
+  const TFieldLists lists = SevenSteps(true);
+  dialogs.AnswerPrintDialogWith([](QPrinter& printer) {
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(3, 3);
+    return true;
+  });
+  EXPECT_EQ(Run(lists, 7), TPrintResult::NoPageChosen);
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Kind, TDialogKind::Information);
+  EXPECT_TRUE(device.Jobs.empty());
+}
+
+// A file printer holds the chosen pages in its one job.
+TEST_F(PrintJob, FilePrinterHoldsOnlyTheChosenPages) {
+  TRecordingPrintDevice file(600, 0.0, true);
+  const TFieldLists lists = SevenSteps(true);
+  dialogs.AnswerPrintDialogWith([](QPrinter& printer) {
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 2);
+    return true;
+  });
+  ASSERT_EQ(TPrintCommand(lists, 7, file).Run(), TPrintResult::Printed);
+  ASSERT_EQ(file.Jobs.size(), 1u);
+  ASSERT_EQ(file.Jobs[0].Pages.size(), 1u);
+  QStringList texts;
+  for (const TTextRun& r : file.Jobs[0].Pages[0].Runs) texts << r.Text;
+  EXPECT_EQ(texts, (QStringList{"10", "Wedding"}));
+}
+
+// After a reprint of one page the next print starts with the whole form again.
+TEST_F(PrintJob, EveryPrinterDialogStartsWithTheWholeForm) {
+  const TFieldLists lists = SevenSteps(true);
+  dialogs.AnswerPrintDialogWith([](QPrinter& printer) {
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 2);
+    return true;
+  });
+  ASSERT_EQ(Run(lists, 7), TPrintResult::Printed);
+  QPrinter::PrintRange second = QPrinter::PageRange;
+  dialogs.AnswerPrintDialogWith([&](QPrinter& printer) {
+    second = printer.printRange();
+    return true;
+  });
+  ASSERT_EQ(Run(lists, 7), TPrintResult::Printed);
+  EXPECT_EQ(second, QPrinter::AllPages);
+  EXPECT_EQ(device.Jobs.size(), 3u);
 }
 
 TEST_F(PrintJob, DeviceFailureIsReportedAndEndsTheCommand) {

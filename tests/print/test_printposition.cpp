@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -118,6 +120,59 @@ TEST_F(PrintPosition, CancelledPrinterDialogLeavesEverything) {
   EXPECT_EQ(Stored("OffsetX"), kUnset);
   EXPECT_FALSE(TestPrintDone());
   EXPECT_TRUE(device.Jobs.empty());
+}
+
+// Only a test print on a printer counts: one into a file, chosen in the dialog or Qt's PDF stand-in
+// when no printer is installed, leaves "Testdruck" unset (the positions are stored all the same).
+TEST_F(PrintPosition, TestPrintIntoAFileIsNotCounted) {
+  TScriptedDialogs dialogs;
+  dialogs.AnswerPrintDialog(true);
+  TRecordingPrintDevice file(600, 0.0, true);
+  TMahnungGrundeinstellungen dlg(nullptr, &file);
+  Click(dlg.udWaagrecht->IncreaseButton(), 3);
+  Click(dlg.btnTestPrint);
+  ASSERT_EQ(file.Jobs.size(), 1u);
+  EXPECT_TRUE(file.Jobs[0].Ended);
+  EXPECT_DOUBLE_EQ(Stored("OffsetX"), 1.5);
+  EXPECT_FALSE(TestPrintDone());
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(PrintPosition, TestPrintWithoutAnyPrinterIsNotCounted) {
+  QTemporaryDir dir;
+  const QString name = dir.filePath(QStringLiteral("testdruck.pdf"));
+  // What QPrinter does when no printer is installed: it writes a PDF file.
+  QPrinter fallback(QPrinter::HighResolution);
+  fallback.setOutputFormat(QPrinter::PdfFormat);
+  fallback.setOutputFileName(name);
+  fallback.setPageSize(QPageSize(QPageSize::Letter));
+  TQPrinterDevice printer(fallback);
+  TScriptedDialogs dialogs;
+  dialogs.AnswerPrintDialog(true);
+  TMahnungGrundeinstellungen dlg(nullptr, &printer);
+  Click(dlg.btnTestPrint);
+  EXPECT_FALSE(TestPrintDone());
+  // The sheet itself is the test print's A4 all the same.
+  const QSizeF pt = PdfPageSizePt(name);
+  EXPECT_NEAR(pt.width(), 595.3, 0.5);
+  EXPECT_NEAR(pt.height(), 841.9, 0.5);
+}
+
+// The test print is one sheet: its printer dialog offers no page range.
+TEST_F(PrintPosition, TestPrintDialogOffersNoRange) {
+  TScriptedDialogs dialogs;
+  dialogs.AnswerPrintDialogWith([](QPrinter& printer) {
+    // A range left over from elsewhere does not keep the sheet from printing.
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 2);
+    return true;
+  });
+  TMahnungGrundeinstellungen dlg(nullptr, &device);
+  Click(dlg.btnTestPrint);
+  EXPECT_EQ(dialogs.PrintDialogPageCounts, std::vector<int>{1});
+  ASSERT_EQ(device.Jobs.size(), 1u);
+  EXPECT_EQ(device.Jobs[0].Pages.at(0).Lines.size(), 2u);
+  EXPECT_TRUE(TestPrintDone());
 }
 
 TEST_F(PrintPosition, FailedTestPrintIsReportedAndNotCounted) {

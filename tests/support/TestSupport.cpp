@@ -71,13 +71,14 @@ QString TScriptedDialogs::SaveFileName(const TFileDialogRequest& request) {
   return a;
 }
 
-bool TScriptedDialogs::PrintDialog(QPrinter&) {
+bool TScriptedDialogs::PrintDialog(QPrinter& printer, int pageCount) {
   ++PrintDialogs;
+  PrintDialogPageCounts.push_back(pageCount);
   Log << QStringLiteral("print");
   if (printAnswers_.empty()) return false;
-  const bool a = printAnswers_.front();
+  auto fn = std::move(printAnswers_.front());
   printAnswers_.pop_front();
-  return a;
+  return fn(printer);
 }
 
 int TScriptedDialogs::ExecDialog(QDialog& dialog) {

@@ -44,7 +44,12 @@ class TScriptedDialogs : public UserDialogs {
 
   void AnswerMessage(TDialogButton answer) { messageAnswers_.push_back(answer); }
   void AnswerFile(const QString& name) { fileAnswers_.push_back(name); }
-  void AnswerPrintDialog(bool ok) { printAnswers_.push_back(ok); }
+  void AnswerPrintDialog(bool ok) {
+    printAnswers_.push_back([ok](QPrinter&) { return ok; });
+  }
+  // The next printer dialog runs `fn` on its printer (choose a queue, a page range ...) and returns
+  // its result.
+  void AnswerPrintDialogWith(std::function<bool(QPrinter&)> fn) { printAnswers_.push_back(std::move(fn)); }
   // Each scripted ExecDialog call runs the next function on the dialog and returns its result.
   void AnswerDialog(std::function<int(QDialog&)> fn) { dialogAnswers_.push_back(std::move(fn)); }
 
@@ -52,12 +57,13 @@ class TScriptedDialogs : public UserDialogs {
                         TDialogButton defaultButton) override;
   QString OpenFileName(const TFileDialogRequest& request) override;
   QString SaveFileName(const TFileDialogRequest& request) override;
-  bool PrintDialog(QPrinter& printer) override;
+  bool PrintDialog(QPrinter& printer, int pageCount) override;
   int ExecDialog(QDialog& dialog) override;
 
   std::vector<TRecord> Messages;
   std::vector<TFileDialogRequest> OpenRequests, SaveRequests;
   int PrintDialogs = 0;
+  std::vector<int> PrintDialogPageCounts;  // the page count each printer dialog was asked for
   int DialogsRun = 0;
   // Called on every event, in order: "message", "open", "save", "print", "dialog".
   QStringList Log;
@@ -65,7 +71,7 @@ class TScriptedDialogs : public UserDialogs {
  private:
   std::deque<TDialogButton> messageAnswers_;
   std::deque<QString> fileAnswers_;
-  std::deque<bool> printAnswers_;
+  std::deque<std::function<bool(QPrinter&)>> printAnswers_;
   std::deque<std::function<int(QDialog&)>> dialogAnswers_;
 };
 
