@@ -52,6 +52,13 @@ class TPrivateCups {
       why = QStringLiteral("no temporary folder");
       return false;
     }
+    if (CupsPdfConfined()) {
+      why = QStringLiteral(
+          "AppArmor confines the cups-pdf backend (enforce mode): it reads no settings but "
+          "/etc/cups/cups-pdf.conf, so the test queue cannot send its PDFs into the test's folder. "
+          "On this machine put that profile into complain mode (aa-complain /usr/lib/cups/backend/cups-pdf).");
+      return false;
+    }
     // The filters run as the cupsd user and must reach the spool below this folder.
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
@@ -232,6 +239,14 @@ class TPrivateCups {
     const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     close(fd);
     return ok;
+  }
+
+  static bool CupsPdfConfined() {
+    QFile profiles(QStringLiteral("/sys/kernel/security/apparmor/profiles"));
+    if (!profiles.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : profiles.readAll().split('\n'))
+      if (line.startsWith("/usr/lib/cups/backend/cups-pdf ") && line.contains("(enforce)")) return true;
+    return false;
   }
 
   static bool WriteFile(const QString& name, const QString& text) {
