@@ -11,17 +11,40 @@
 #include "storage/uGermanLocale.h"
 #include "storage/uWin1252.h"
 
+// Elements in document order (the root first), each linked to its first child and next sibling;
+// tag and attribute names stored once; all character data in one string, so an element's text is
+// the stretch between its start and end tag.
+struct TXMLTree {
+  struct TNode {
+    int Tag = 0;
+    int FirstChild = -1, LastChild = -1, Next = -1;
+    int AttributesBegin = 0, AttributesEnd = 0;
+    qsizetype TextBegin = 0, TextEnd = 0;
+  };
+  struct TAttribute {
+    int Name = 0;
+    QString Value;
+  };
+  std::vector<TNode> Nodes;
+  std::vector<QString> Tags;
+  std::vector<TAttribute> Attributes;
+  QString Text;
+
+  int TagIndex(QStringView name);
+  const QString& Tag(int node) const { return Tags[std::size_t(Nodes[std::size_t(node)].Tag)]; }
+};
+
 namespace {
 // Definition texts are held in the program's 8-bit character set.
 QString To8Bit(const QString& s) {
   return IsWin1252Text(s) ? s : FromWin1252(ToWin1252(s));
 }
 
-EDefinitionError MissingElement(const QDomElement& parent, const QString& name) {
+EDefinitionError MissingElement(const TXMLElement& parent, const QString& name) {
   return EDefinitionError(QStringLiteral("das Element \"%1\" in \"%2\" fehlt").arg(name, parent.tagName()));
 }
 
-EDefinitionError NotANumber(const QDomElement& parent, const QString& name, const QString& text) {
+EDefinitionError NotANumber(const TXMLElement& parent, const QString& name, const QString& text) {
   return EDefinitionError(QStringLiteral("der Wert \"%1\" des Elements \"%2\" in \"%3\" ist keine Zahl")
                               .arg(text.left(40), name, parent.tagName()));
 }
@@ -29,8 +52,8 @@ EDefinitionError NotANumber(const QDomElement& parent, const QString& name, cons
 
 bool TXMLNode::HasChild(const QString& name) const { return !element_.firstChildElement(name).isNull(); }
 
-QDomElement TXMLNode::Child(const QString& name) const {
-  const QDomElement c = element_.firstChildElement(name);
+TXMLElement TXMLNode::Child(const QString& name) const {
+  const TXMLElement c = element_.firstChildElement(name);
   if (c.isNull()) throw MissingElement(element_, name);
   return c;
 }
@@ -38,7 +61,7 @@ QDomElement TXMLNode::Child(const QString& name) const {
 QString TXMLNode::ChildText(const QString& name) const { return To8Bit(Child(name).text()); }
 
 QString TXMLNode::OptionalChildText(const QString& name) const {
-  const QDomElement c = element_.firstChildElement(name);
+  const TXMLElement c = element_.firstChildElement(name);
   return c.isNull() ? QString() : To8Bit(c.text());
 }
 
@@ -60,8 +83,8 @@ float TXMLNode::ChildDecimal(const QString& name) const {
 
 QString TXMLNode::Attribute(const QString& name) const { return To8Bit(element_.attribute(name)); }
 
-TXMLNodeCollection::TXMLNodeCollection(const QDomElement& element, const QString& itemTag) : TXMLNode(element) {
-  for (QDomElement c = element.firstChildElement(itemTag); !c.isNull(); c = c.nextSiblingElement(itemTag))
+TXMLNodeCollection::TXMLNodeCollection(const TXMLElement& element, const QString& itemTag) : TXMLNode(element) {
+  for (TXMLElement c = element.firstChildElement(itemTag); !c.isNull(); c = c.nextSiblingElement(itemTag))
     items_.push_back(c);
 }
 
@@ -124,62 +147,127 @@ bool DecodeEightBit(const QByteArray& bytes, QString* text) {
   return true;
 }
 
-// The DOM needs time that grows with the square of the nesting depth (100 000 levels: minutes),
-// so the nesting is measured first with the stream reader, which is linear. Errors of the text
-// itself are left to the DOM parser, which reports them with their place.
+[[noreturn]] void ThrowMalformed(const QString& fileName, qint64 line, qint64 column, const QString& why) {
+  throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft "
+                                        "(Zeile %2, Spalte %3): %4")
+                             .arg(QDir::toNativeSeparators(fileName))
+                             .arg(line)
+                             .arg(column)
+                             .arg(why));
+}
+
+// One pass of the stream reader builds the whole tree. Nesting is bounded while reading, so a
+// hostile file stops at its 65th level instead of filling memory.
 template <class TContent>
-bool NestedTooDeep(const TContent& content, qint64* line, qint64* column) {
+void ReadTree(const TContent& content, TXMLTree& tree, const QString& fileName) {
   QXmlStreamReader reader(content);
-  int depth = 0;
+  reader.setNamespaceProcessing(false);
+  std::vector<int> open;  // the elements from the root down to the current one
+  open.reserve(kMaxDefinitionDepth);
   while (!reader.atEnd()) {
     switch (reader.readNext()) {
-      case QXmlStreamReader::StartElement:
-        if (++depth > kMaxDefinitionDepth) {
-          *line = reader.lineNumber();
-          *column = reader.columnNumber();
-          return true;
+      case QXmlStreamReader::StartElement: {
+        if (int(open.size()) >= kMaxDefinitionDepth)
+          ThrowMalformed(fileName, reader.lineNumber(), reader.columnNumber(),
+                         QStringLiteral("die Elemente sind tiefer als %1 Ebenen verschachtelt.").arg(kMaxDefinitionDepth));
+        const int index = int(tree.Nodes.size());
+        TXMLTree::TNode node;
+        node.Tag = tree.TagIndex(reader.qualifiedName());
+        const QXmlStreamAttributes attributes = reader.attributes();
+        node.AttributesBegin = int(tree.Attributes.size());
+        for (const QXmlStreamAttribute& a : attributes)
+          tree.Attributes.push_back({tree.TagIndex(a.qualifiedName()), a.value().toString()});
+        node.AttributesEnd = int(tree.Attributes.size());
+        node.TextBegin = node.TextEnd = tree.Text.size();
+        if (!open.empty()) {
+          TXMLTree::TNode& parent = tree.Nodes[std::size_t(open.back())];
+          if (parent.LastChild < 0)
+            parent.FirstChild = index;
+          else
+            tree.Nodes[std::size_t(parent.LastChild)].Next = index;
+          parent.LastChild = index;
         }
+        tree.Nodes.push_back(node);
+        open.push_back(index);
         break;
-      case QXmlStreamReader::EndElement: --depth; break;
+      }
+      case QXmlStreamReader::EndElement:
+        tree.Nodes[std::size_t(open.back())].TextEnd = tree.Text.size();
+        open.pop_back();
+        break;
+      case QXmlStreamReader::Characters:
+      case QXmlStreamReader::EntityReference:  // an entity the reader could not resolve: its text, if any
+        if (!open.empty()) tree.Text += reader.text();
+        break;
       default: break;
     }
   }
-  return false;
+  if (reader.hasError()) ThrowMalformed(fileName, reader.lineNumber(), reader.columnNumber(), reader.errorString());
 }
 }  // namespace
+
+int TXMLTree::TagIndex(QStringView name) {
+  for (int i = int(Tags.size()) - 1; i >= 0; --i)
+    if (Tags[std::size_t(i)] == name) return i;
+  Tags.push_back(name.toString());
+  return int(Tags.size()) - 1;
+}
+
+QString TXMLElement::tagName() const { return isNull() ? QString() : tree_->Tag(index_); }
+
+QString TXMLElement::attribute(const QString& name, const QString& defaultValue) const {
+  if (isNull()) return defaultValue;
+  const TXMLTree::TNode& n = tree_->Nodes[std::size_t(index_)];
+  for (int i = n.AttributesBegin; i < n.AttributesEnd; ++i) {
+    const TXMLTree::TAttribute& a = tree_->Attributes[std::size_t(i)];
+    if (tree_->Tags[std::size_t(a.Name)] == name) return a.Value;
+  }
+  return defaultValue;
+}
+
+QString TXMLElement::text() const {
+  if (isNull()) return QString();
+  const TXMLTree::TNode& n = tree_->Nodes[std::size_t(index_)];
+  return tree_->Text.mid(n.TextBegin, n.TextEnd - n.TextBegin);
+}
+
+TXMLElement TXMLElement::Matching(int index, const QString& tagName) const {
+  while (index >= 0) {
+    if (tagName.isEmpty() || tree_->Tag(index) == tagName) return TXMLElement(tree_, index);
+    index = tree_->Nodes[std::size_t(index)].Next;
+  }
+  return TXMLElement();
+}
+
+TXMLElement TXMLElement::firstChildElement(const QString& tagName) const {
+  return isNull() ? TXMLElement() : Matching(tree_->Nodes[std::size_t(index_)].FirstChild, tagName);
+}
+
+TXMLElement TXMLElement::nextSiblingElement(const QString& tagName) const {
+  return isNull() ? TXMLElement() : Matching(tree_->Nodes[std::size_t(index_)].Next, tagName);
+}
+
+TWizardDefinition::TWizardDefinition() : tree_(std::make_unique<TXMLTree>()) {}
+TWizardDefinition::~TWizardDefinition() = default;
 
 std::unique_ptr<TWizardDefinition> TWizardDefinition::Parse(const QByteArray& bytes, const QString& fileName) {
   std::unique_ptr<TWizardDefinition> def(new TWizardDefinition);
   def->fileName_ = fileName;
-  QString errorMsg;
-  int line = 0, column = 0;
   if (bytes.size() > kMaxDefinitionFileSize) throw EDefinitionError(TooLargeMessage(fileName, bytes.size()));
+  TXMLTree& tree = *def->tree_;
+  // Some 25 bytes of markup per element and about as many of text, indentation included.
+  tree.Nodes.reserve(std::size_t(bytes.size() / 25));
+  tree.Text.reserve(bytes.size() / 2);
   QString text;
-  const bool eightBit = DecodeEightBit(bytes, &text);
-  qint64 deepLine = 0, deepColumn = 0;
-  if (eightBit ? NestedTooDeep(text, &deepLine, &deepColumn) : NestedTooDeep(bytes, &deepLine, &deepColumn))
-    throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft "
-                                          "(Zeile %2, Spalte %3): die Elemente sind tiefer als %4 Ebenen "
-                                          "verschachtelt.")
-                               .arg(QDir::toNativeSeparators(fileName))
-                               .arg(deepLine)
-                               .arg(deepColumn)
-                               .arg(kMaxDefinitionDepth));
-  const bool ok = eightBit ? def->document_.setContent(text, false, &errorMsg, &line, &column)
-                           : def->document_.setContent(bytes, false, &errorMsg, &line, &column);
-  if (!ok)
-    throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft "
-                                          "(Zeile %2, Spalte %3): %4")
-                               .arg(QDir::toNativeSeparators(fileName))
-                               .arg(line)
-                               .arg(column)
-                               .arg(errorMsg));
-  const QDomElement root = def->document_.documentElement();
-  if (root.tagName() != QLatin1String("wizardSteps"))
+  if (DecodeEightBit(bytes, &text))
+    ReadTree(text, tree, fileName);
+  else
+    ReadTree(bytes, tree, fileName);
+  if (tree.Nodes.empty() || tree.Tag(0) != QLatin1String("wizardSteps"))
     throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 ist fehlerhaft: "
                                           "das Wurzelelement \"wizardSteps\" fehlt.")
                                .arg(QDir::toNativeSeparators(fileName)));
-  def->root_ = TXMLWizardStepsType(root);
+  def->root_ = TXMLWizardStepsType(TXMLElement(&tree, 0));
   if (def->root_.Count() == 0)
     throw EDefinitionError(QStringLiteral("Die Formatbeschreibung der Wizarddatei %1 enthält keinen Wizardschritt.")
                                .arg(QDir::toNativeSeparators(fileName)));

@@ -1,6 +1,4 @@
 #pragma once
-#include <QDomDocument>
-#include <QDomElement>
 #include <QFont>
 #include <QString>
 #include <memory>
@@ -21,17 +19,44 @@ class EDefinitionError : public EKalnoError {
   using EKalnoError::EKalnoError;
 };
 
+// The parsed definition as a tree of elements, read in one pass. Only what the views and the
+// picture generator ask of an element is kept: its tag, attributes, child elements and text.
+struct TXMLTree;
+
+// One element of the tree, with the reading operations of a DOM element (same names as Qt's
+// TXMLElement). A null element answers every question with nothing. Cheap to copy; valid while
+// the tree lives.
+class TXMLElement {
+ public:
+  TXMLElement() = default;
+  TXMLElement(const TXMLTree* tree, int index) : tree_(tree), index_(index) {}
+  bool isNull() const { return !tree_ || index_ < 0; }
+  QString tagName() const;
+  QString attribute(const QString& name, const QString& defaultValue = QString()) const;
+  // All character data inside the element, its child elements' included, in document order and
+  // with its white space.
+  QString text() const;
+  // The first child (next sibling) element with that tag; any tag when `tagName` is empty.
+  TXMLElement firstChildElement(const QString& tagName = QString()) const;
+  TXMLElement nextSiblingElement(const QString& tagName = QString()) const;
+
+ private:
+  TXMLElement Matching(int index, const QString& tagName) const;
+  const TXMLTree* tree_ = nullptr;
+  int index_ = -1;
+};
+
 // Typed read views over the parsed definition's elements. A view is cheap to copy; it reads the
 // document on each access. Reading a missing element or a non-number throws EDefinitionError.
 class TXMLNode {
  public:
   TXMLNode() = default;
-  explicit TXMLNode(const QDomElement& element) : element_(element) {}
-  const QDomElement& Element() const { return element_; }
+  explicit TXMLNode(const TXMLElement& element) : element_(element) {}
+  const TXMLElement& Element() const { return element_; }
   bool HasChild(const QString& name) const;
 
  protected:
-  QDomElement Child(const QString& name) const;  // throws when missing
+  TXMLElement Child(const QString& name) const;  // throws when missing
   QString ChildText(const QString& name) const;  // throws when missing
   QString OptionalChildText(const QString& name) const;
   int ChildInteger(const QString& name) const;
@@ -39,21 +64,21 @@ class TXMLNode {
   QString Attribute(const QString& name) const;
 
  private:
-  QDomElement element_;
+  TXMLElement element_;
 };
 
 // Collections count and index their repeated children of one tag only, in document order.
 class TXMLNodeCollection : public TXMLNode {
  public:
   TXMLNodeCollection() = default;
-  TXMLNodeCollection(const QDomElement& element, const QString& itemTag);
+  TXMLNodeCollection(const TXMLElement& element, const QString& itemTag);
   int Count() const { return int(items_.size()); }
 
  protected:
-  const QDomElement& ItemElement(int index) const { return items_.at(std::size_t(index)); }
+  const TXMLElement& ItemElement(int index) const { return items_.at(std::size_t(index)); }
 
  private:
-  std::vector<QDomElement> items_;
+  std::vector<TXMLElement> items_;
 };
 
 class TXMLStepMetricType : public TXMLNode {
@@ -112,7 +137,7 @@ class TXMLFieldType : public TXMLNode {
 class TXMLFieldsType : public TXMLNodeCollection {
  public:
   TXMLFieldsType() = default;
-  explicit TXMLFieldsType(const QDomElement& e) : TXMLNodeCollection(e, QStringLiteral("field")) {}
+  explicit TXMLFieldsType(const TXMLElement& e) : TXMLNodeCollection(e, QStringLiteral("field")) {}
   TXMLFieldType Items(int index) const { return TXMLFieldType(ItemElement(index)); }
 };
 
@@ -129,15 +154,14 @@ class TXMLWizardStepType : public TXMLNode {
 class TXMLWizardStepsType : public TXMLNodeCollection {
  public:
   TXMLWizardStepsType() = default;
-  explicit TXMLWizardStepsType(const QDomElement& e) : TXMLNodeCollection(e, QStringLiteral("wizardStep")) {}
+  explicit TXMLWizardStepsType(const TXMLElement& e) : TXMLNodeCollection(e, QStringLiteral("wizardStep")) {}
   TXMLWizardStepType Items(int index) const { return TXMLWizardStepType(ItemElement(index)); }
 };
 
 // Larger definitions are refused before they are parsed: the real one has some 60 KB, and
 // parsing tens of megabytes would cost seconds and hundreds of megabytes of memory.
 constexpr qint64 kMaxDefinitionFileSize = 4 * 1024 * 1024;
-// Deeper nesting is refused: the definition needs six levels, and the DOM parser slows down
-// with the square of the depth.
+// Deeper nesting is refused: the definition needs six levels, and nothing gains from more.
 constexpr int kMaxDefinitionDepth = 64;
 
 // A step region in millimetres, read once so showing a step never fails.
@@ -161,11 +185,12 @@ class TWizardDefinition {
   QString NavigationText(int step) const { return root_.Items(step).NavigationText(); }
   const TStepMetric& StepMetric(int step) const { return metrics_.at(std::size_t(step)); }
   const QString& FileName() const { return fileName_; }
+  ~TWizardDefinition();
 
  private:
-  TWizardDefinition() = default;
+  TWizardDefinition();
   QString fileName_;
-  QDomDocument document_;
+  std::unique_ptr<TXMLTree> tree_;
   TXMLWizardStepsType root_;
   std::vector<TStepMetric> metrics_;
 };

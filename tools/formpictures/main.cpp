@@ -6,7 +6,6 @@
 // Writes Step1.jpg ... StepN.jpg (each exactly its step region at about 4.5 pixels per
 // millimetre), Splash.png and About.png (400 x 300) and Formulare.png (the promotion page's).
 #include <QDir>
-#include <QDomElement>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -66,22 +65,22 @@ struct TStepDecor {
   std::exit(1);
 }
 
-double Decimal(const QDomElement& parent, const char* name) {
-  const QDomElement e = parent.firstChildElement(QString::fromLatin1(name));
+double Decimal(const TXMLElement& parent, const char* name) {
+  const TXMLElement e = parent.firstChildElement(QString::fromLatin1(name));
   double v = 0;
   if (e.isNull() || !ParseDecimal(e.text(), &v))
     Fail(QStringLiteral("<%1> ohne gültiges <%2>").arg(parent.tagName(), QString::fromLatin1(name)));
   return v;
 }
 
-QRectF Box(const QDomElement& e) {
+QRectF Box(const TXMLElement& e) {
   return QRectF(Decimal(e, "left"), Decimal(e, "top"), Decimal(e, "width"), Decimal(e, "height"));
 }
 
 TStepDecor ReadDecor(const TXMLWizardStepType& step) {
   TStepDecor d;
-  const QDomElement texts = step.Element().firstChildElement(QStringLiteral("formTexts"));
-  for (QDomElement e = texts.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+  const TXMLElement texts = step.Element().firstChildElement(QStringLiteral("formTexts"));
+  for (TXMLElement e = texts.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
     if (e.tagName() == QLatin1String("formBand")) {
       d.Bands.push_back({Box(e), e.attribute(QStringLiteral("kind")) != QLatin1String("sub")});
     } else if (e.tagName() == QLatin1String("formRule")) {
@@ -100,7 +99,7 @@ TStepDecor ReadDecor(const TXMLWizardStepType& step) {
   }
   const TXMLFieldsType fields = step.Fields();
   for (int j = 0; j < fields.Count(); ++j) {
-    const QDomElement e = fields.Items(j).Element();
+    const TXMLElement e = fields.Items(j).Element();
     TFieldExtra x;
     x.Caption = e.firstChildElement(QStringLiteral("caption")).text();
     int line = 0;
