@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPainter>
 #include <cmath>
 
 #include "platform/UserDialogs.h"
@@ -136,10 +138,48 @@ TFormBackground::TFormBackground(const TWizardDefinition& definition, const QStr
   }
 }
 
+namespace {
+constexpr float kSheetWidthMM = 210.0f, kSheetHeightMM = 297.0f;
+
+// From the lower left to the upper right corner of the sheet, in a light grey that lets the
+// form show through.
+void DrawCheckOnlyMark(QPainter& canvas, TTransformation& toDevice) {
+  const QPointF topLeft = toDevice.TransformPoint(0, 0);
+  const QPointF bottomRight = toDevice.TransformPoint(kSheetWidthMM, kSheetHeightMM);
+  const QPointF centre = (topLeft + bottomRight) / 2;
+  const double pixelsPerMM = (bottomRight.x() - topLeft.x()) / double(kSheetWidthMM);
+  QFont font(QStringLiteral("Arial"));
+  font.setBold(true);
+  font.setPixelSize(qMax(1, int(std::lround(11.0 * pixelsPerMM))));  // about 31 points
+  const double diagonal = std::hypot(double(kSheetWidthMM), double(kSheetHeightMM)) * pixelsPerMM;
+  const QFontMetricsF metrics(font, canvas.device());
+  const double width = metrics.horizontalAdvance(CheckOnlyMarkText());
+  // Never longer than nine tenths of the diagonal, whatever font the system gives for Arial.
+  if (width > 0.9 * diagonal) font.setPixelSize(qMax(1, int(font.pixelSize() * 0.9 * diagonal / width)));
+  canvas.save();
+  canvas.setFont(font);
+  canvas.setPen(QColor(128, 128, 128, 80));
+  canvas.translate(centre);
+  canvas.rotate(-std::atan2(double(kSheetHeightMM), double(kSheetWidthMM)) * 180.0 / M_PI);
+  const QRectF box(-diagonal / 2, -font.pixelSize(), diagonal, 2.0 * font.pixelSize());
+  canvas.drawText(box, Qt::AlignCenter, CheckOnlyMarkText());
+  canvas.restore();
+}
+}  // namespace
+
+QString CheckOnlyMarkText() { return QStringLiteral("Nur zur Kontrolle – nicht bei Gericht einreichen"); }
+
 void TFormBackground::DrawPage(TDrawContext& context, int page) const {
-  for (const TPicture& p : pictures_)
-    if (PageOfStep(p.Step) == page)
-      context.DrawImageOrthogonalBlt(p.Image, p.Metric.Left, p.Metric.Top, p.Metric.Width, p.Metric.Height);
+  QPainter* canvas = context.Canvas();
+  if (!canvas) return;
+  TTransformation& toDevice = context.Transformation();
+  for (const TPicture& p : pictures_) {
+    if (PageOfStep(p.Step) != page) continue;
+    const QPointF a = toDevice.TransformPoint(p.Metric.Left, p.Metric.Top);
+    const QPointF b = toDevice.TransformPoint(p.Metric.Left + p.Metric.Width, p.Metric.Top + p.Metric.Height);
+    canvas->drawImage(QRectF(a, b).normalized(), p.Image);
+  }
+  DrawCheckOnlyMark(*canvas, toDevice);
 }
 
 void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,

@@ -39,15 +39,17 @@ inline int PageOfStep(int stepIndex) { return stepIndex < 2 ? 1 : 2; }
 inline int PageCount(int stepCount) { return stepCount <= 0 ? 0 : stepCount <= 2 ? 1 : 2; }
 
 // The blank form for the preview and the PDF: the step pictures (images/Step<k>.jpg of the
-// runtime folder) at their step metrics, in millimetres from the sheet's top-left corner. On
-// paper the form is pre-printed, so the print command draws none of this.
+// runtime folder) at their step metrics, in millimetres from the sheet's top-left corner, and
+// across each page the mark that says it is a copy for checking (CheckOnlyMarkText). On paper
+// the form is pre-printed, so the print command draws none of this.
 class TFormBackground {
  public:
   TFormBackground() = default;
   // A step without a picture file (or with one that does not load) leaves its region white.
   TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder);
-  // The pictures of the steps on `page`, not shifted by the print offset: the offset corrects the
-  // printer, not the form.
+  // The pictures of the steps on `page`, not shifted by the print offset (the offset corrects the
+  // printer, not the form), then the mark. Each picture goes to the device once, at its own
+  // resolution: the device scales it, and a PDF keeps the picture's pixels.
   void DrawPage(TDrawContext& context, int page) const;
   int PictureCount() const { return int(pictures_.size()); }
 
@@ -65,6 +67,10 @@ class TFormBackground {
 // the page's steps at its box plus `offset`. Paper, preview and PDF all draw through here.
 void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,
                   const TFormBackground* background = nullptr);
+
+// The light diagonal mark across every page of the preview and the PDF of the filled form: the
+// court takes only the original sheet and sends a printed picture of it back.
+QString CheckOnlyMarkText();
 
 // The texts of the command's boxes.
 QString TestPrintReminderText();

@@ -24,6 +24,8 @@
 #include "render/uDrawContext.h"
 #include "print/uPrintJob.h"
 #include "print/uPrintPdfCommand.h"
+#include "render/uPictureLoader.h"
+#include "render/uPrinterDrawContext.h"
 #include "storage/uDocuments.h"
 #include "storage/uProgramPaths.h"
 
@@ -273,6 +275,189 @@ TEST_F(FormPreview, PdfExportThatCannotBeWrittenSaysSoAndCancelWritesNothing) {
   EXPECT_FALSE(ExportFormPdf(lists, steps, *definition, QString()));  // dialog cancelled
   EXPECT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// --- The sample's preview PDF: small, and the same pages as before -----------------------------
+
+// Pages of a PDF rendered by poppler at `dpi`, page 1 first.
+std::vector<QImage> RenderPdf(const QString& pdf, int dpi) {
+  QTemporaryDir dir;
+  QProcess p;
+  p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
+                                       dir.filePath(QStringLiteral("p"))});
+  p.waitForFinished(60000);
+  std::vector<QImage> pages;
+  QStringList files = QDir(dir.path()).entryList({QStringLiteral("p-*.png")}, QDir::Files, QDir::Name);
+  for (const QString& f : files) pages.push_back(QImage(dir.filePath(f)).convertToFormat(QImage::Format_RGB32));
+  return pages;
+}
+
+// How far two renderings of a page lie apart: the mean difference of the colour channels and
+// the share of pixels with a channel more than 40 apart. Thin lines of the form come out a little
+// differently when poppler scales a picture of 114 dpi rather than one of 300 dpi; a picture out of
+// place or missing, or another page, is far beyond.
+struct TPageDifference {
+  double Mean = 255;
+  double FarShare = 1;
+};
+
+TPageDifference Compare(const QImage& a, const QImage& b) {
+  TPageDifference d;
+  if (a.size() != b.size() || a.isNull()) return d;
+  double sum = 0;
+  qint64 far = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    const QRgb* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const QRgb* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x) {
+      const int dr = std::abs(qRed(ra[x]) - qRed(rb[x])), dg = std::abs(qGreen(ra[x]) - qGreen(rb[x])),
+                db = std::abs(qBlue(ra[x]) - qBlue(rb[x]));
+      sum += dr + dg + db;
+      if (std::max({dr, dg, db}) > 40) ++far;
+    }
+  }
+  const double pixels = double(a.width()) * a.height();
+  d.Mean = sum / (3 * pixels);
+  d.FarShare = double(far) / pixels;
+  return d;
+}
+
+bool Close(const TPageDifference& d) { return d.Mean < 6.0 && d.FarShare < 0.04; }
+
+// The pages as the preview drew them before: every step picture resampled into a bitmap at the
+// PDF's resolution (DrawImageOrthogonalBlt), then the mark and the values as now.
+bool WriteResampledPdf(const QString& pdf, const TWizardDefinition& definition, const TFieldLists& lists) {
+  TPdfPrintDevice device(pdf);
+  if (!device.BeginJob(QStringLiteral("Vorher"))) return false;
+  const TFormBackground markOnly;
+  for (int page = 1; page <= 2; ++page) {
+    if (page > 1) device.NewPage();
+    TPrinterDrawContext context(device.Painter(), device.PageRect(), device.ResolutionY());
+    SetDeviceTransformation(context.Transformation(), device);
+    for (int s = 0; s < definition.StepCount(); ++s) {
+      if (PageOfStep(s) != page) continue;
+      const TStepPicture picture = LoadStepPicture(RuntimeFolder() + QStringLiteral("images/Step%1.jpg").arg(s + 1));
+      const TStepMetric& m = definition.StepMetric(s);
+      context.DrawImageOrthogonalBlt(picture.Picture.toImage(), m.Left, m.Top, m.Width, m.Height);
+    }
+    DrawFormPage(context, lists, definition.StepCount(), page, ReadPrintOffset(), &markOnly);
+  }
+  return device.EndJob();
+}
+
+TEST_F(FormPreview, SamplePreviewPdfIsSmallAndShowsThePagesAsBefore) {
+  QTemporaryDir dir;
+  const QString sample = RuntimeFolder() + QStringLiteral("examples/Beispiel.kln");
+  const QString preview = dir.filePath(QStringLiteral("vorschau.pdf"));
+  QString err;
+  QTextStream errStream(&err);
+  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, sample}, errStream), 0) << err.toStdString();
+  EXPECT_LE(QFileInfo(preview).size(), 600 * 1024);
+
+  TDocument document(lists);
+  ASSERT_TRUE(document.LoadDocument(sample));
+  const QString before = dir.filePath(QStringLiteral("vorher.pdf"));
+  ASSERT_TRUE(WriteResampledPdf(before, *definition, lists));
+  EXPECT_GT(QFileInfo(before).size(), 4 * QFileInfo(preview).size());
+
+  const std::vector<QImage> now = RenderPdf(preview, 50), then = RenderPdf(before, 50);
+  ASSERT_EQ(now.size(), 2u);
+  ASSERT_EQ(then.size(), 2u);
+  for (std::size_t page = 0; page < 2; ++page) {
+    const TPageDifference d = Compare(now[page], then[page]);
+    EXPECT_TRUE(Close(d)) << "page " << page + 1 << ": mean " << d.Mean << ", far " << d.FarShare;
+  }
+  // The measure tells pages apart: page 1 is not page 2.
+  const TPageDifference other = Compare(now[0], then[1]);
+  EXPECT_FALSE(Close(other)) << "mean " << other.Mean << ", far " << other.FarShare;
+}
+
+// --- What the preview and the PDF say they are -------------------------------------------------
+
+// The text of one page in the order it was drawn (the mark runs diagonally across the values).
+QString PdfPageText(const QString& pdf, int page) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                        QString::number(page), pdf, QStringLiteral("-")});
+  p.waitForFinished(60000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Pixels of `image` inside the white sheet that are not white: the sheet is the bounding box of
+// the pure white pixels (the preview shows it on a darker ground).
+int MarkedPixelsOnTheSheet(const QImage& shown) {
+  const QImage image = shown.convertToFormat(QImage::Format_RGB32);
+  QRect sheet;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) sheet |= QRect(x, y, 1, 1);
+  int marked = 0;
+  const QRect inner = sheet.adjusted(3, 3, -3, -3);
+  for (int y = inner.top(); y <= inner.bottom(); ++y)
+    for (int x = inner.left(); x <= inner.right(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++marked;
+  return marked;
+}
+
+TEST_F(FormPreview, PreviewAndPdfSayTheyAreForCheckingOnlyThePrintNever) {
+  EXPECT_EQ(CheckOnlyMarkText(), QStringLiteral("Nur zur Kontrolle – nicht bei Gericht einreichen"));
+  QTemporaryDir dir;
+  const QString doc = dir.filePath(QStringLiteral("werte.kln"));
+  {
+    TDocument document(lists);
+    ASSERT_TRUE(document.WriteDocument(doc));
+  }
+  const QString preview = dir.filePath(QStringLiteral("vorschau.pdf")), print = dir.filePath(QStringLiteral("druck.pdf"));
+  QString err;
+  QTextStream errStream(&err);
+  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, doc}, errStream), 0);
+  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--print-pdf"), print, doc}, errStream), 0);
+  TScriptedDialogs dialogs;
+  const QString exported = dir.filePath(QStringLiteral("export.pdf"));
+  dialogs.AnswerFile(exported);
+  ASSERT_TRUE(ExportFormPdf(lists, steps, *definition, doc));
+  auto squeezed = [](QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); };
+  const QString mark = squeezed(CheckOnlyMarkText());
+  for (int page = 1; page <= 2; ++page) {
+    SCOPED_TRACE(page);
+    EXPECT_TRUE(squeezed(PdfPageText(preview, page)).contains(mark)) << PdfPageText(preview, page).toStdString();
+    EXPECT_TRUE(squeezed(PdfPageText(exported, page)).contains(mark));
+    const QString printed = PdfPageText(print, page);
+    EXPECT_TRUE(printed.contains(words[page == 1 ? 0 : 2]->Value()));  // the values are there
+    EXPECT_FALSE(printed.contains(QStringLiteral("Kontrolle"))) << printed.toStdString();
+  }
+
+  // The preview window: an empty form on a blank sheet shows nothing but the mark.
+  FreeFieldLists(lists);
+  lists.resize(std::size_t(steps));
+  const TFormBackground noPictures;
+  TDruckvorschau dialog(lists, steps, noPictures);
+  dialog.resize(700, 900);
+  dialog.show();
+  for (int page = 1; page <= 2; ++page) {
+    dialog.ShowPage(page);
+    QCoreApplication::processEvents();
+    const int marked = MarkedPixelsOnTheSheet(dialog.Preview->grab().toImage());
+    EXPECT_GT(marked, 500) << "page " << page;
+  }
+}
+
+TEST_F(FormPreview, OnlyThePreviewDrawsTextBesideTheValues) {
+  // Every text item that reaches the device: on paper the values alone, in the preview one more.
+  const TFormBackground background(*definition, RuntimeFolder());
+  TDruckvorschau dialog(lists, steps, background);
+  TRecordingPrintDevice preview(TDruckvorschau::kResolution, 0.0);
+  dialog.PaintPages(preview);
+  TRecordingPrintDevice paper(TDruckvorschau::kResolution, 0.0);
+  ASSERT_TRUE(PrintPagesToOneJob(lists, steps, paper, ReadPrintOffset(), QStringLiteral("Papier")));
+  for (std::size_t page = 0; page < 2; ++page) {
+    SCOPED_TRACE(page + 1);
+    const TRecordedPage& p = paper.Jobs.at(0).Pages.at(page);
+    const TRecordedPage& v = preview.Jobs.at(0).Pages.at(page);
+    EXPECT_EQ(p.GlyphRuns, int(p.Runs.size()));
+    EXPECT_EQ(v.Runs.size(), p.Runs.size());
+    EXPECT_GT(v.GlyphRuns, int(v.Runs.size()));
+  }
 }
 
 // --- In the main window -----------------------------------------------------------------------
