@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include "app/Wizardframe.h"
+#include "app/uStartProbe.h"
 #include "definition/WizardSteps.h"
 #include "diagnostics/udebug.h"
 #include "help/FStartBildMahnbescheid_KALNO.h"
@@ -36,6 +37,7 @@ int RunProgram(int argc, char** argv) {
 
     const QStringList arguments = QCoreApplication::arguments();
 
+    const std::unique_ptr<TStartProbe> probe = TStartProbe::FromEnvironment();
     ShowSplash();
     std::unique_ptr<TMainFrame> main;
     QString failure;
@@ -44,6 +46,7 @@ int RunProgram(int argc, char** argv) {
     } catch (const EKalnoError& e) {
       failure = e.Message();
     }
+    if (probe) probe->Watch(main.get());
     // Also when building the window failed: the splash must not stay on top of the message.
     CloseSplash(main.get());
     if (!main) {
