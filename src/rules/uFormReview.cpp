@@ -520,11 +520,8 @@ TFormPlaces TFormPlaces::FromDefinition(const TWizardDefinition& definition) {
   for (int s = 0; s < steps.Count(); ++s) {
     const TXMLFieldsType fields = steps.Items(s).Fields();
     for (int i = 0; i < fields.Count(); ++i) {
-      const TXMLElement e = fields.Items(i).Element();
-      bool ok = false;
-      const int line = e.firstChildElement(QStringLiteral("formLine")).text().trimmed().toInt(&ok);
-      places.Add(fields.Items(i).Name(), s, ok ? line : 0,
-                 e.firstChildElement(QStringLiteral("caption")).text().simplified());
+      const TXMLFieldType field = fields.Items(i);
+      places.Add(field.Name(), s, field.FormLine(), field.Caption().simplified());
     }
   }
   return places;
