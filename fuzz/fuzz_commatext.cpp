@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "editor/uFormularEditorControls.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uCodeLists.h"
 #include "storage/uWin1252.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -47,8 +47,7 @@
 #include "print/uPrintJob.h"
 #include "render/uFontcache.h"
 #include "render/uPictureLoader.h"
-#include "rules/WizardBusinessLogic.h"
-#include "rules/uFieldFit.h"
+#include "rules/uEditorRules.h"
 #include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"
 #include "storage/uProgramPaths.h"
@@ -71,30 +70,6 @@ constexpr int kHintOffset = 16;
 
 QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 
-// Editor faces while the focus is in them and after it left.
-const QColor kEditorHighlight = ColorFromBGR(0xF0CAA6);
-const QColor kEditorNormal = ColorFromBGR(0xFFFFFF);
-
-bool HasFaceColour(TFormFieldKind kind) {
-  switch (kind) {
-    case TFormFieldKind::Edit:
-    case TFormFieldKind::EditExt:
-    case TFormFieldKind::Combobox:
-    case TFormFieldKind::ComboEdit:
-    case TFormFieldKind::DateEdit:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Removes blanks and control characters at both ends, as the information line wants them.
-QString TrimBlanksAndControls(const QString& s) {
-  int b = 0, e = s.size();
-  while (b < e && s.at(b).unicode() <= 0x20) ++b;
-  while (e > b && s.at(e - 1).unicode() <= 0x20) --e;
-  return s.mid(b, e - b);
-}
 }  // namespace
 
 QString MainTitle() { return QStringLiteral("KALNO - Beschriftungs-Software für PC-Mahnbescheide"); }
@@ -108,8 +83,8 @@ QString InfoLineText(const QString& infoText) {
   QStringList pieces;
   SplitString(infoText, QStringLiteral("||"), pieces);
   if (pieces.isEmpty()) pieces << QString();
-  QString line = TrimBlanksAndControls(pieces.at(0));
-  for (int i = 1; i < pieces.size(); ++i) line += QStringLiteral("\r\n") + TrimBlanksAndControls(pieces.at(i));
+  QString line = TrimBlanks(pieces.at(0));
+  for (int i = 1; i < pieces.size(); ++i) line += QStringLiteral("\r\n") + TrimBlanks(pieces.at(i));
   return line;
 }
 
@@ -610,7 +585,7 @@ void TMainFrame::ShowStepPage(int n) {
   buildingStep_ = false;
   // Before the first keystroke too: an empty field reports no change when it is loaded.
   if (fields)
-    for (int i = 0; i < fields->Count(); ++i) ApplyLengthRule(*fields->Fields(i));
+    for (int i = 0; i < fields->Count(); ++i) ApplyLengthRule(FormularManager_->Editors(), *fields->Fields(i));
   if (fields)
     for (int i = 0; i < fields->Count(); ++i) DescribeEditor(*fields->Fields(i));
   if (fields)
@@ -859,10 +834,8 @@ void TMainFrame::FormularFieldEnter(QObject*, TFormField* field) {
   if (!field) return;
   TFormEditorList& editors = FormularManager_->Editors();
   ProtectCourtName(editors, *field);
-  if (QWidget* editor = editors.EditorByName(field->Name())) {
-    ScrollIntoView(editor);
-    if (HasFaceColour(field->Kind())) SetEditorColor(editor, kEditorHighlight);
-  }
+  if (QWidget* editor = editors.EditorByName(field->Name())) ScrollIntoView(editor);
+  SetEditorFocused(editors, *field, true);
   ShowFieldHint(*field);
 }
 
@@ -870,24 +843,16 @@ void TMainFrame::FormularFieldChange(QObject*, TFormField* field) {
   if (!field) return;
   TFormEditorList& editors = FormularManager_->Editors();
   ShowFieldHint(*field);
-  ApplyLengthRule(*field);
+  ApplyLengthRule(editors, *field);
   EnableSecondColumns(editors, *field);
   ApplyDerivedFields(editors, *field);
   if (!buildingStep_) SetDirty(true);
   if (!buildingStep_) Review_->ValuesChanged();
 }
 
-void TMainFrame::ApplyLengthRule(const TFormField& field) {
-  if (field.Kind() != TFormFieldKind::Edit && field.Kind() != TFormFieldKind::EditExt) return;
-  // Measured as the print lays the text out, so that what can be typed also fits on paper.
-  if (QWidget* editor = FormularManager_->Editors().EditorByName(field.Name()))
-    SetEditorMaxLength(editor, EditorMaxLength(field, field.Value()));
-}
-
 void TMainFrame::FormularFieldExit(QObject*, TFormField* field) {
   if (!field) return;
-  if (QWidget* editor = FormularManager_->Editors().EditorByName(field->Name()))
-    if (HasFaceColour(field->Kind())) SetEditorColor(editor, kEditorNormal);
+  SetEditorFocused(FormularManager_->Editors(), *field, false);
 }
 
 void TMainFrame::FormularFieldDropDown(QObject*, TFormField* field) {

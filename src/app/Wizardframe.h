@@ -191,8 +191,6 @@ class TMainFrame : public QMainWindow {
   void ShowFieldHint(const TFormField& field);
   // The focused field's check, before a command reads the values; false: it refused.
   bool FinishFocusedEntry();
-  // The most characters the field's edit takes: what still fits its box on paper.
-  void ApplyLengthRule(const TFormField& field);
   // The editor's accessible description := the field's context hint.
   void DescribeEditor(const TFormField& field);
   void DescribeEditor(const TFormField& field, const QString& hint);

@@ -16,7 +16,7 @@ TReviewWindow::TReviewWindow(TMode mode, QWidget* parent) : QDialog(parent), mod
   setWindowTitle(QStringLiteral("Prüfen"));
   // Beside the form, not over it for good: the user corrects while the list stays in view.
   if (mode == TMode::Review) setWindowFlag(Qt::Tool, true);
-  resize(860, 360);
+  resize(860, 340);
 
   auto* layout = new QVBoxLayout(this);
   Summary = new QLabel(this);
@@ -42,8 +42,18 @@ TReviewWindow::TReviewWindow(TMode mode, QWidget* parent) : QDialog(parent), mod
   List->setColumnWidth(ColCaption, 200);
   layout->addWidget(List, 1);
   connect(List, &QTreeWidget::itemDoubleClicked, this, [this] { GoToSelected(); });
-  connect(List, &QTreeWidget::itemSelectionChanged, this,
-          [this] { ButtonGoTo->setEnabled(!List->selectedItems().isEmpty()); });
+  connect(List, &QTreeWidget::itemSelectionChanged, this, [this] {
+    QTreeWidgetItem* item = List->currentItem();
+    ButtonGoTo->setEnabled(item != nullptr);
+    Detail->setText(item ? item->text(ColCaption) + QStringLiteral(": ") + item->text(ColMessage) : QString());
+  });
+
+  Detail = new QLabel(this);
+  Detail->setObjectName(QStringLiteral("Detail"));
+  Detail->setWordWrap(true);
+  Detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Detail->setMinimumHeight(Detail->fontMetrics().lineSpacing() * 2);
+  layout->addWidget(Detail);
 
   Reminder = new QLabel(SignatureReminder(), this);
   Reminder->setObjectName(QStringLiteral("Reminder"));
@@ -107,8 +117,11 @@ void TReviewWindow::Refresh() {
     if (f.FieldName == selectedField && sameField < 0) sameField = int(i);
   }
   if (keep < 0) keep = sameField;
+  // A row is always chosen, so "Gehe zu" and Return work at once.
+  if (keep < 0 && !findings_.empty()) keep = 0;
   if (keep >= 0) List->setCurrentItem(List->topLevelItem(keep));
   ButtonGoTo->setEnabled(List->currentItem() != nullptr);
+  if (!List->currentItem()) Detail->clear();
   if (findings_.empty())
     Summary->setText(QStringLiteral("Die Prüfung hat nichts gefunden."));
   else

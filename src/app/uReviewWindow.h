@@ -37,6 +37,7 @@ class TReviewWindow : public QDialog {
 
   QTreeWidget* List = nullptr;
   QLabel* Summary = nullptr;
+  QLabel* Detail = nullptr;  // the selected finding's whole message, which the list may cut
   QLabel* Reminder = nullptr;
   QPushButton* ButtonGoTo = nullptr;
   QPushButton* ButtonContinue = nullptr;  // "Trotzdem drucken" / "Trotzdem anzeigen"; null in Review mode

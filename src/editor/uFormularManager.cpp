@@ -20,8 +20,6 @@
 
 namespace {
 
-const std::uint32_t kEditorColor = 0x00FFFFFF;
-
 // Shows the panel again however the building ends.
 struct TShowAgain {
   QWidget* panel;
@@ -170,7 +168,7 @@ QWidget* TFormularManager::CreateEditor(TFormField* field, const TRect& r, const
       e->SetMaxLength(field->MaxLength());
       e->setText(value);
       e->setGeometry(r.Left, r.Top + 2, r.Width(), r.Height() - 4);
-      SetEditorColor(e, ColorFromBGR(kEditorColor));
+      SetEditorColor(e, ColorFromBGR(kEditorNormalBGR));
       editor = e;
       break;
     }
@@ -180,7 +178,7 @@ QWidget* TFormularManager::CreateEditor(TFormField* field, const TRect& r, const
       d->setFrame(false);
       d->SetMaskedText(value);
       d->setGeometry(r.Left, r.Top + 2, r.Width(), r.Height() - 4);
-      SetEditorColor(d, ColorFromBGR(kEditorColor));
+      SetEditorColor(d, ColorFromBGR(kEditorNormalBGR));
       editor = d;
       break;
     }
@@ -196,7 +194,7 @@ QWidget* TFormularManager::CreateEditor(TFormField* field, const TRect& r, const
       c->setFont(font);
       c->setMaxVisibleItems(30);
       c->setGeometry(r.Left, r.Top, r.Width(), r.Height());
-      SetEditorColor(c, ColorFromBGR(kEditorColor));
+      SetEditorColor(c, ColorFromBGR(kEditorNormalBGR));
       editor = c;
       break;
     }

@@ -14,7 +14,7 @@
 #include "render/uPictureLoader.h"
 #include "render/uPrinterDrawContext.h"
 #include "render/uTransformation.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 #include "storage/uQVRegistry.h"
 
 namespace {

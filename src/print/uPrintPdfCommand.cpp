@@ -10,7 +10,7 @@
 #include "platform/UserDialogs.h"
 #include "platform/uPrintDevice.h"
 #include "print/uPrintJob.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 #include "storage/uDocuments.h"
 #include "storage/uProgramPaths.h"
 

@@ -66,11 +66,7 @@ TDrawContext::TDrawContext(QPainter* canvas)
 
 TDrawContext::~TDrawContext() = default;
 
-float TDrawContext::FontPoints() const {
-  if (font_.pointSizeF() > 0) return float(font_.pointSizeF());
-  if (font_.pixelSize() > 0) return float(font_.pixelSize()) * 72.0f / 96.0f;
-  return 8.0f;
-}
+float TDrawContext::FontPoints() const { return PrintPoints(font_); }
 
 QPoint TDrawContext::ToDevice(float x, float y) {
   float dx, dy;
@@ -228,11 +224,7 @@ void TDrawContext::DrawTextAt(const QString& text, float x, float y) {
 }
 
 double TDrawContext::Extent720(const TFontInfo& info, const QString& text, int from, int to) const {
-  // At 720 dpi the em height is ten pixels per point.
-  const float em = FontPoints() * 10.0f;
-  double sum = 0.0;
-  for (int i = from; i < to; ++i) sum += double(info.CharWidth(CodeOf(text.at(i)), em));
-  return sum;
+  return ::Extent720(info, FontPoints(), text, from, to);
 }
 
 float TDrawContext::TextWidth(const QString& text) {

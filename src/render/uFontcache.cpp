@@ -81,3 +81,26 @@ void ReleaseFontCache() {
   delete g_cache;
   g_cache = nullptr;
 }
+
+float PrintPoints(const QFont& font) {
+  if (font.pointSizeF() > 0) return float(font.pointSizeF());
+  if (font.pixelSize() > 0) return float(font.pixelSize()) * 72.0f / 96.0f;
+  return 8.0f;
+}
+
+double Extent720(const TFontInfo& info, float points, const QString& text, int from, int to) {
+  // At 720 dpi the em height is ten pixels per point.
+  const float em = points * 10.0f;
+  double sum = 0.0;
+  for (int i = from; i < to; ++i) {
+    const int b = UnicodeToWin1252(text.at(i));
+    sum += double(info.CharWidth(static_cast<unsigned char>(b < 0 ? '?' : b), em));
+  }
+  return sum;
+}
+
+float PrintedTextWidthMM(const QFont& font, const QString& text) {
+  if (text.isEmpty()) return 0.0f;
+  const TFontInfo& info = FontCache().GetFontInfo(font);
+  return float(Extent720(info, PrintPoints(font), text, 0, int(text.size())) / 720.0 * 25.4);
+}

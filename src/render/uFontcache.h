@@ -65,3 +65,13 @@ class TFontCache {
 // The cache, created on first use and released with the application object (or ReleaseFontCache).
 TFontCache& FontCache();
 void ReleaseFontCache();
+
+// The text measure of the print, shared by the drawing context and the fit check so that what
+// the editors allow and what prints agree to the last digit. Characters outside Windows-1252
+// measure as "?", as they print.
+// The point size the print takes from `font`: its points, a pixel size at 96 dpi, or 8.
+float PrintPoints(const QFont& font);
+// The advance of text[from, to) in the font of `info` at `points`, in pixels at 720 dpi.
+double Extent720(const TFontInfo& info, float points, const QString& text, int from, int to);
+// How wide `text` prints in `font`, in millimetres.
+float PrintedTextWidthMM(const QFont& font, const QString& text);

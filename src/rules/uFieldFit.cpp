@@ -5,7 +5,7 @@
 
 #include <QHash>
 
-#include "render/uDrawContext.h"
+#include "render/uFontcache.h"
 #include "storage/uWin1252.h"
 
 namespace {
@@ -15,17 +15,17 @@ constexpr float kSlackMM = 0.001f;
 
 bool PrintsText(const TFormField& field) { return field.Kind() != TFormFieldKind::Button; }
 
-// A measuring context in the field's print font: the same measure the print places text with.
+// In the field's print font: the same measure the print places text with.
 struct TMeasure {
-  explicit TMeasure(const TFormField& field) { context.SetFont(field.Font()); }
-  float Width(const QString& text) { return text.isEmpty() ? 0.0f : context.TextWidth(text); }
-  TDrawContext context;
+  explicit TMeasure(const TFormField& field) : font(field.Font()) {}
+  float Width(const QString& text) const { return PrintedTextWidthMM(font, text); }
+  QFont font;
 };
 
 float Widest(TMeasure& m) {
   // Asked at every keystroke: measured once per print font.
   static QHash<QString, float> known;
-  const QString key = m.context.Font().key();
+  const QString key = m.font.key();
   const auto it = known.constFind(key);
   if (it != known.constEnd()) return it.value();
   float widest = 0.0f;

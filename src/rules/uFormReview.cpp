@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "definition/WizardSteps.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 #include "rules/uFieldFit.h"
 
 namespace {

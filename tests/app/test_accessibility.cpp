@@ -19,7 +19,7 @@
 #include "editor/uFormularManager.h"
 #include "fields/uFormFields.h"
 #include "help/uHelpPanels.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 #include "storage/uProgramPaths.h"
 
 namespace {

@@ -117,6 +117,14 @@ TEST_F(ReviewWindowTest, RowsGoToAndTheListFollowsACorrection) {
                          QStringLiteral("Fehler | Schritt 3 | Zeile 35 | Nur bei Kat.-Nr. 28: Vertragsart | Zu "
                                         "Katalog-Nr. 28 in Zeile 32 gehört die Vertragsart in Zeile 35 (rechte Hälfte).")}));
 
+  // A row is chosen at once, so Return and "Gehe zu" work without a click; its whole message,
+  // which the column may cut, stands under the list.
+  ASSERT_NE(w->List->currentItem(), nullptr);
+  EXPECT_EQ(w->List->indexOfTopLevelItem(w->List->currentItem()), 0);
+  EXPECT_TRUE(w->ButtonGoTo->isEnabled());
+  EXPECT_EQ(w->Detail->text(), QStringLiteral("Datum / vom: „31.02.26“ ist kein gültiges Datum. Bitte geben Sie Tag, "
+                                              "Monat und Jahr ein (z. B. 31.01.26)."));
+
   // Go to the amount from another step: its step is shown and its editor has the focus.
   frame->OnNavButtonClick(0);
   const int amount = Row(w->List, QStringLiteral("Betrag EUR (mit Komma)"));

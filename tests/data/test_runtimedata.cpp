@@ -16,7 +16,7 @@
 
 #include "TestSupport.h"
 #include "definition/WizardSteps.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 #include "rules/uFieldFit.h"
 #include "storage/uDocuments.h"
 #include "storage/uFileHelpers.h"

@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "definition/WizardSteps.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uCodeLists.h"
 #include "storage/uFileHelpers.h"
 #include "storage/uWin1252.h"
 

@@ -5,12 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "TestSupport.h"
 #include "definition/WizardSteps.h"
 #include "rules/uFormReview.h"
 #include "storage/uDocumentValues.h"
 
 namespace {
+
+// This program links the rules alone, without the test support of the widget tests.
+QString SourceRuntimeFolder() { return QStringLiteral(KALNO_SOURCE_DIR "/data/Mahnbescheid Runtime/"); }
 
 // The shipped definition and sample document, the day the tests call today.
 const QDate kToday(2026, 12, 11);

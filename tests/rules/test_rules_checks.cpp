@@ -2,7 +2,7 @@
 
 #include "RulesTestLists.h"
 #include "TestSupport.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uEditorRules.h"
 
 namespace {
 

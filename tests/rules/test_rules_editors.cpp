@@ -15,7 +15,7 @@
 #include "editor/uFormularEditorControls.h"
 #include "editor/uFormularManager.h"
 #include "platform/uColors.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uEditorRules.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QSet>
 
 #include "RulesTestLists.h"
-#include "rules/WizardBusinessLogic.h"
+#include "rules/uValueRules.h"
 
 namespace {
 

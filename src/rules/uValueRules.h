@@ -1,55 +1,14 @@
 #pragma once
 #include <QDate>
 #include <QString>
-#include <QStringList>
 #include <vector>
 
 #include "fields/uFormFields.h"
+#include "rules/uCodeLists.h"
 
-class TFormEditorList;
-
-// The form rules of the payment-order application: official code lists, the central dunning
-// courts, references between sections, derived fields, checks and hints. Everything here works
-// on field values; the editor side (lists on combo boxes, enabling, focus) sits on top of it.
-
-// ---------------------------------------------------------------------------------------------
-// Choice lists
-
-// Codes and display texts paired by position. Every list starts with an empty pair, so that an
-// empty value means "nothing chosen". Display texts are never stored, only codes.
-struct TChoiceList {
-  int DropDownWidth = 0;  // pixels; 0: the open list is as wide as its widest entry
-  QStringList Codes;
-  QStringList Texts;
-
-  int Count() const { return int(Codes.size()); }
-  // The two lists in string-list comma-text form, as the combo boxes take them.
-  QString CodeCommaText() const;
-  QString TextCommaText() const;
-};
-
-// Comma text of a string list: items with blanks, commas, double quotes or control characters are
-// quoted, inner double quotes doubled, so that reading the text back gives the same items.
-// With quoteAll every item is quoted (display lists, whose texts carry blanks).
-QString ToCommaText(const QStringList& items, bool quoteAll = false);
-
-// The fixed lists of the form.
-const TChoiceList& SalutationList();          // Geschlecht: 1 = Herr, 2 = Frau
-const TChoiceList& CompanyTypeList();         // FirmaTyp: 3 = nur Einzelfirma, 4 = nur GmbH u. Co KG
-const TChoiceList& InterestPeriodList();      // Zeitraum: 1 = jährl., 2 = mtl., 3 = tägl.
-const TChoiceList& ContestedCourtList();      // StreitigesVerfahrenGericht
-const TChoiceList& RepresentativeTypeList();  // ProzessbevollmaechtigterTyp
-const TChoiceList& CourtList();               // AmtsgerichtPLZOrt, 24 entries
-const TChoiceList& ClaimCatalogueList();      // HauptAnspruchKatalogNr1..3, 58 entries
-const TChoiceList& RestPartList();            // the Bis date fields: empty, Rest, Teil
-
-// The fixed list a field gets when its step is shown, or null. A list belongs to a field name and
-// to the kind the form gives that field; the same name with another kind gets none.
-const TChoiceList* FixedChoiceList(const QString& fieldName, TFormFieldKind kind);
-
-// The court name that `AmtsgerichtName` takes for the court list entry at `index`; empty for no
-// selection (-1) or an index outside the list.
-QString CourtNameForIndex(int index);
+// The value rules of the payment-order form: steps and values, references between sections,
+// derived values, the completeness and date checks and the context hints. They read the field
+// lists and know nothing of editors, so the review and "--check" run them without a window.
 
 // ---------------------------------------------------------------------------------------------
 // Steps and values
@@ -142,10 +101,6 @@ TDateCheck CheckDateEntry(const QString& fieldName, const QString& editorText,
 QString DateMessageUntil();
 QString DateMessageFrom();
 
-// Applies CheckDateEntry to `field` with the text its editor shows: writes the normalised value
-// into the field (and into *newEditorText, empty when nothing is to be written back), or shows the
-// message in a warning box (Dialogs()). True when the editor may be left.
-bool ValidateDateText(TFormField& field, const QString& editorText, QString* newEditorText);
 
 // The short context hint of a field: the signature reminder or a claim catalogue hint; may be empty.
 QString GetContextHelpText(const TFormField& field);
@@ -153,24 +108,3 @@ QString GetContextHelpText(const TFormField& field);
 QString CatalogueHint(const QString& number);
 
 // ---------------------------------------------------------------------------------------------
-// The editors of the shown step, reached only through the manager's editor list. Every rule skips
-// an editor that the shown step does not have.
-
-// After ShowStep, before LoadValues: fixed and reference lists, today's date in an empty
-// `DatumAntrag`, the second-column rule, the read-only court name.
-void PrepareStepEditors(TFormEditorList& editors, TFieldLists& lists);
-// `AmtsgerichtName` is derived: its edit is read-only (it still takes the focus).
-void ProtectCourtName(TFormEditorList& editors, const TFormField& field);
-// Rebuilds the list of a reference field from the current values of its source step.
-void BuildReferenceLists(TFormEditorList& editors, const TFormField& field, const TFieldLists& lists);
-// Column 2 of applicants/respondents is usable only while the column-1 surname is entered.
-void EnableSecondColumns(TFormEditorList& editors, const TFormField& field);
-// The bank-field advance and the court name of the chosen court list entry.
-void ApplyDerivedFields(TFormEditorList& editors, const TFormField& field);
-// Enables or disables the named editor; editors of the kinds with a face colour also turn
-// white / grey. `kind` is the caller's, not read from the field.
-void SetEditorEnabled(TFormEditorList& editors, const QString& name, TFormFieldKind kind, bool enabled);
-void SetEditorReadOnly(TFormEditorList& editors, const QString& name);
-// When a date field is left: checks the text its editor shows, writes the normalised value into the
-// field and the editor or shows the warning. False keeps the focus in the editor.
-bool ValidateDateField(TFormEditorList& editors, TFormField& field, const TFieldLists& lists);
