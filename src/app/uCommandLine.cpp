@@ -56,8 +56,9 @@ QString CommandLineHelp() {
       "      dasselbe über dem leeren Formular, wie die Druckvorschau es zeigt (ohne Fenster)\n"
       "  mahnbescheid --check DOKUMENT.kln [WEITERES.kln ...]\n"
       "      prüft die Dokumente ohne Fenster: je Befund eine Zeile \"Fehler: Zeile NN: Feld: Meldung\"\n"
-      "      oder \"Hinweis: ...\"; Rückgabewert 0 ohne Befund, 1 nur mit Hinweisen, 2 mit einem Fehler,\n"
-      "      3 wenn ein Dokument nicht gelesen werden kann\n"
+      "      oder \"Hinweis: ...\" (Felder ohne Zeilennummer auf dem Formular, wie das Mahngericht und\n"
+      "      \"Ort, Datum\", ohne \"Zeile NN: \"); Rückgabewert 0 ohne Befund, 1 nur mit Hinweisen,\n"
+      "      2 mit einem Fehler, 3 wenn ein Dokument nicht gelesen werden kann\n"
       "  mahnbescheid --version\n"
       "      zeigt die Versionsnummer\n"
       "  mahnbescheid --help\n"
@@ -86,10 +87,26 @@ TCommandLineAction CommandLineAction(int argc, char** argv, const char** unknown
   return TCommandLineAction::Window;
 }
 
+namespace {
+QtMessageHandler g_qtMessages = nullptr;
+
+// Outside a desktop session (cron, a batch over a folder) Qt tells stderr that it made its own
+// runtime folder. That is no news for the user, and a check without findings prints nothing.
+void QuietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  if (g_qtMessages) {
+    g_qtMessages(type, context, message);
+  } else {
+    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+  }
+}
+}  // namespace
+
 int RunCheckCommand(int argc, char** argv) {
   // No window: the review measures text in the print fonts, which needs a GUI application but no
   // display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  g_qtMessages = qInstallMessageHandler(QuietAboutTheRuntimeFolder);
   QGuiApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QStringList arguments = QCoreApplication::arguments();

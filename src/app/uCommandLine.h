@@ -20,7 +20,8 @@ TCommandLineAction CommandLineAction(int argc, char** argv, const char** unknown
 int RunCheckCommand(int argc, char** argv);
 
 // The review of each document in `arguments` (after "--check"): one finding a line on `out`,
-// exactly "Fehler: Zeile NN: <caption>: <message>" or "Hinweis: ...", in the order of the form,
+// exactly "Fehler: Zeile NN: <caption>: <message>" or "Hinweis: ...", in the order of the form
+// (a box outside the form's numbered lines, as the court, has no "Zeile NN: "),
 // each preceded by the document's name and ": " when several are named. Documents that cannot
 // be read are reported on `err`. Exit status: 0 without findings, 1 with hints only, 2 with an
 // error (or a wrong call), 3 when a document (or the form's definition) cannot be read; with

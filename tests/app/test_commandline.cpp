@@ -143,6 +143,8 @@ TRun RunProgram(const QStringList& arguments) {
   env.remove(QStringLiteral("DISPLAY"));
   env.remove(QStringLiteral("WAYLAND_DISPLAY"));
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  // Nor a desktop session, as in a batch run from cron.
+  env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
   p.setProcessEnvironment(env);
   p.start(QStringLiteral(KALNO_BUILD_DIR "/mahnbescheid"), arguments);
   EXPECT_TRUE(p.waitForFinished(120000));
@@ -155,6 +157,7 @@ TEST(CommandLine, CheckOfTheSampleDocumentSaysNothing) {
                              QStringLiteral(KALNO_BUILD_DIR "/Mahnbescheid Runtime/examples/Beispiel.kln")});
   EXPECT_EQ(r.Status, 0) << r.Err.toStdString();
   EXPECT_TRUE(r.Out.isEmpty()) << r.Out.toStdString();
+  EXPECT_TRUE(r.Err.isEmpty()) << r.Err.toStdString();
 }
 
 TEST(CommandLine, CheckWithAnErrorWithoutDisplay) {
