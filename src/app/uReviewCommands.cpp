@@ -40,10 +40,11 @@ void TReviewCommands::ShowReview() {
     window_->setAttribute(Qt::WA_DeleteOnClose);
     window_->RunReview = [this] { return Review(); };
     window_->GoTo = [this](const TFinding& f) { GoTo(f); };
-    // Over the lower part of the window, where the help is, so the form's boxes stay in view.
+    // Over the lower part of the window, where the help is, so the form's boxes and the step
+    // buttons under the help stay in view.
     const QRect frame = main_.geometry();
     window_->move(frame.left() + qMax(0, (frame.width() - window_->width()) / 2),
-                  frame.top() + qMax(0, frame.height() - window_->height() - 40));
+                  frame.top() + qMax(0, frame.height() - window_->height() - 100));
   }
   window_->Refresh();
   window_->show();
