@@ -82,6 +82,8 @@ bool TReviewCommands::PassBeforeOutput(TReviewWindow::TMode mode, bool completen
     return shown;
   };
   gate.Refresh();
+  // One list at a time: the open review would only repeat the gate's list behind it.
+  if (window_) window_->hide();
   if (Dialogs().ExecDialog(gate) == QDialog::Accepted) {
     for (const TFinding& f : gate.Findings()) {
       if (f.Kind != TFindingKind::Error) continue;

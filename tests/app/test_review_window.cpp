@@ -185,9 +185,14 @@ TEST_F(ReviewWindowTest, PrintWithErrorsShowsTheReviewAndBackToTheFormPrintsNoth
 
 TEST_F(ReviewWindowTest, PrintAnywayGoesOnToThePrinter) {
   ThreeErrorsOnStep3();
+  // The review the user had open does not stand behind the gate with the same list.
+  frame->smPruefen->trigger();
+  QApplication::processEvents();
+  ASSERT_NE(frame->ReviewCommands().Window(), nullptr);
   dialogs.AnswerDialog([&](QDialog& d) {
     auto* gate = qobject_cast<TReviewWindow*>(&d);
     if (!gate) return int(QDialog::Rejected);
+    EXPECT_FALSE(frame->ReviewCommands().Window()->isVisible());
     QTest::mouseClick(gate->ButtonContinue, Qt::LeftButton);
     return gate->result();
   });
