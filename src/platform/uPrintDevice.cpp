@@ -1,5 +1,6 @@
 #include "platform/uPrintDevice.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPdfWriter>
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "diagnostics/udebug.h"
 #include "platform/UserDialogs.h"
+#include "platform/uPdfJpegImages.h"
 
 TPrintDevice::~TPrintDevice() = default;
 
@@ -91,11 +94,15 @@ QPageLayout TQPrinterDevice::Layout() const { return printer_->pageLayout(); }
 
 // --- PDF file -------------------------------------------------------------------------------
 
+// Qt's writer fills a buffer; the file gets it once the JPEG pictures are in place.
 struct TPdfPrintDevice::TOutput {
   explicit TOutput(const QString& name) : File(name) {}
   QSaveFile File;
+  QByteArray Pdf;
+  QBuffer Buffer{&Pdf};
   std::unique_ptr<QPdfWriter> Writer;
   QString Title;
+  TPdfJpegImages Jpegs;
 };
 
 TPdfPrintDevice::TPdfPrintDevice(const QString& fileName, int dpi, const QMarginsF& marginsMM)
@@ -125,7 +132,8 @@ bool TPdfPrintDevice::BeginJob(const QString& title) {
     out_.reset();
     return false;
   }
-  out_->Writer = std::make_unique<QPdfWriter>(&out_->File);
+  out_->Buffer.open(QIODevice::WriteOnly);
+  out_->Writer = std::make_unique<QPdfWriter>(&out_->Buffer);
   out_->Writer->setResolution(dpi_);
   out_->Writer->setPageLayout(layout_);
   out_->Writer->setTitle(title);
@@ -141,10 +149,23 @@ bool TPdfPrintDevice::BeginJob(const QString& title) {
 
 QPagedPaintDevice& TPdfPrintDevice::Device() const { return *out_->Writer; }
 
+TPdfJpegImages* TPdfPrintDevice::JpegImages() { return out_ && painter_.isActive() ? &out_->Jpegs : nullptr; }
+
 bool TPdfPrintDevice::FinishOutput() {
   if (!out_) return false;
   out_->Writer.reset();
-  const bool ok = out_->File.commit();
+  out_->Buffer.close();
+  QString why;
+  if (!out_->Jpegs.Apply(out_->Pdf, &why)) {
+    // Qt laid the file out differently: without its pictures it would be wrong, so none is written.
+    Debug().Log(QStringLiteral("PDF: Bilder nicht eingesetzt: ") + why);
+    error_ = QStringLiteral("Die Bilder des Formulars konnten nicht in die PDF-Datei \"%1\" geschrieben werden.")
+                 .arg(QFileInfo(fileName_).absoluteFilePath());
+    out_->File.cancelWriting();
+    out_.reset();
+    return false;
+  }
+  const bool ok = out_->File.write(out_->Pdf) == out_->Pdf.size() && out_->File.commit();
   if (!ok)
     error_ = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
                  .arg(QFileInfo(fileName_).absoluteFilePath(), out_->File.errorString());

@@ -16,6 +16,7 @@ class QIODevice;
 class QPagedPaintDevice;
 class QPdfWriter;
 class QPrinter;
+class TPdfJpegImages;
 class UserDialogs;
 
 // The printer as the print command and the test print see it: the printer dialog, jobs with
@@ -55,6 +56,8 @@ class TPrintDevice {
   virtual QRect PageRect() const = 0;
   // Why the last job could not be started or finished, when the device knows (German).
   virtual QString ErrorText() const { return QString(); }
+  // While a job runs on a device that stores JPEG pictures as they are: where they go; else null.
+  virtual TPdfJpegImages* JpegImages() { return nullptr; }
 
  protected:
   QPainter painter_;
@@ -121,6 +124,7 @@ class TPdfPrintDevice : public TPagedPrintDevice {
   bool ChoosePrinter(UserDialogs& dialogs, int pageCount) override;
   bool WritesToFile() const override { return true; }
   bool BeginJob(const QString& title) override;
+  TPdfJpegImages* JpegImages() override;
 
  protected:
   QPagedPaintDevice& Device() const override;

@@ -132,9 +132,15 @@ void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPr
 TFormBackground::TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder) {
   for (int i = 0; i < definition.StepCount(); ++i) {
     // The same limits as on screen: a hostile or broken picture leaves its region white.
-    const TStepPicture picture = LoadStepPicture(runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1));
+    QByteArray jpeg;
+    const TStepPicture picture =
+        LoadStepPicture(runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1), &jpeg);
     if (picture.Picture.isNull()) continue;
-    pictures_.push_back(TPicture{i, definition.StepMetric(i), picture.Picture.toImage()});
+    TPicture p{i, definition.StepMetric(i), picture.Picture.toImage(), QByteArray(), TJpegHeader()};
+    // Only a file whose header says what the decoder gave may stand for the picture.
+    if (ReadJpegHeader(jpeg, &p.Header) && QSize(p.Header.Width, p.Header.Height) == p.Image.size())
+      p.Jpeg = jpeg;
+    pictures_.push_back(std::move(p));
   }
 }
 
@@ -169,7 +175,7 @@ void DrawCheckOnlyMark(QPainter& canvas, TTransformation& toDevice) {
 
 QString CheckOnlyMarkText() { return QStringLiteral("Nur zur Kontrolle – nicht bei Gericht einreichen"); }
 
-void TFormBackground::DrawPage(TDrawContext& context, int page) const {
+void TFormBackground::DrawPage(TDrawContext& context, int page, TPdfJpegImages* jpegs) const {
   QPainter* canvas = context.Canvas();
   if (!canvas) return;
   TTransformation& toDevice = context.Transformation();
@@ -177,14 +183,18 @@ void TFormBackground::DrawPage(TDrawContext& context, int page) const {
     if (PageOfStep(p.Step) != page) continue;
     const QPointF a = toDevice.TransformPoint(p.Metric.Left, p.Metric.Top);
     const QPointF b = toDevice.TransformPoint(p.Metric.Left + p.Metric.Width, p.Metric.Top + p.Metric.Height);
-    canvas->drawImage(QRectF(a, b).normalized(), p.Image);
+    const QRectF box = QRectF(a, b).normalized();
+    if (jpegs && !p.Jpeg.isEmpty())
+      canvas->drawImage(box, jpegs->StandIn(p.Jpeg, p.Header));
+    else
+      canvas->drawImage(box, p.Image);
   }
   DrawCheckOnlyMark(*canvas, toDevice);
 }
 
 void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,
-                  const TFormBackground* background) {
-  if (background) background->DrawPage(context, page);
+                  const TFormBackground* background, TPdfJpegImages* jpegs) {
+  if (background) background->DrawPage(context, page, jpegs);
   const int steps = qBound(0, stepCount, int(lists.size()));
   for (int i = 0; i < steps; ++i)
     if (PageOfStep(i) == page) PrintFieldList(context, lists[std::size_t(i)], offset);
@@ -349,7 +359,7 @@ bool PrintChosenPagesToOneJob(const TFieldLists& lists, int stepCount, TPrintDev
     if (i > 0) ok = device.NewPage() && ok;
     TPrinterDrawContext context(device.Painter(), device.PageRect(), device.ResolutionY());
     SetDeviceTransformation(context.Transformation(), device);
-    DrawFormPage(context, lists, steps, page, offset, background);
+    DrawFormPage(context, lists, steps, page, offset, background, device.JpegImages());
   }
   return device.EndJob() && ok;
 }

@@ -7,8 +7,10 @@
 
 #include "definition/WizardSteps.h"
 #include "fields/uFormFields.h"
+#include "platform/uPdfJpegImages.h"
 
 class TDrawContext;
+class TPdfJpegImages;
 class TPrintDevice;
 class TTransformation;
 
@@ -49,8 +51,9 @@ class TFormBackground {
   TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder);
   // The pictures of the steps on `page`, not shifted by the print offset (the offset corrects the
   // printer, not the form), then the mark. Each picture goes to the device once, at its own
-  // resolution: the device scales it, and a PDF keeps the picture's pixels.
-  void DrawPage(TDrawContext& context, int page) const;
+  // resolution: the device scales it, and a PDF keeps the picture's pixels. With `jpegs` (a PDF
+  // device's) a picture whose file a PDF can carry goes there as the file's own bytes.
+  void DrawPage(TDrawContext& context, int page, TPdfJpegImages* jpegs = nullptr) const;
   int PictureCount() const { return int(pictures_.size()); }
 
  private:
@@ -58,6 +61,8 @@ class TFormBackground {
     int Step = 0;
     TStepMetric Metric;
     QImage Image;
+    QByteArray Jpeg;  // the file, when a PDF can carry it as it is
+    TJpegHeader Header;
   };
   std::vector<TPicture> pictures_;
 };
@@ -66,7 +71,7 @@ class TFormBackground {
 // device (SetDeviceTransformation): with a background, the blank form first; then every field of
 // the page's steps at its box plus `offset`. Paper, preview and PDF all draw through here.
 void DrawFormPage(TDrawContext& context, const TFieldLists& lists, int stepCount, int page, const TPrintOffset& offset,
-                  const TFormBackground* background = nullptr);
+                  const TFormBackground* background = nullptr, TPdfJpegImages* jpegs = nullptr);
 
 // The light diagonal mark across every page of the preview and the PDF of the filled form: the
 // court takes only the original sheet and sends a printed picture of it back.

@@ -26,7 +26,8 @@ bool HasEndMarker(const QByteArray& bytes) {
 }
 }  // namespace
 
-TStepPicture LoadStepPicture(const QString& fileName) {
+TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg) {
+  if (jpeg) jpeg->clear();
   const QFileInfo info(fileName);
   if (!info.exists()) return TStepPicture();
   if (!info.isFile()) return Refused(fileName, QStringLiteral("das ist keine gewöhnliche Datei."));
@@ -62,6 +63,7 @@ TStepPicture LoadStepPicture(const QString& fileName) {
   if (p.Picture.isNull()) return Refused(fileName, QStringLiteral("das Bild kann nicht dargestellt werden."));
   if (HasEndMarker(bytes)) {
     p.State = TStepPicture::Loaded;
+    if (jpeg && reader.transformation() == QImageIOHandler::TransformationNone) *jpeg = bytes;
   } else {
     p.State = TStepPicture::Incomplete;
     p.Problem = QStringLiteral("Das Bild %1 ist unvollständig und wird nur zum Teil angezeigt.")

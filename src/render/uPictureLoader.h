@@ -22,5 +22,6 @@ struct TStepPicture {
 
 // Loads the JPEG picture `fileName` of a step. Only ordinary files holding a JPEG are read, and
 // only up to the limits above; what cannot be shown leaves a null picture, never a crash, a
-// hang or a huge allocation.
-TStepPicture LoadStepPicture(const QString& fileName);
+// hang or a huge allocation. `jpeg`, when given, gets the file's bytes if the picture loaded
+// completely and as it is stored (no orientation turned), else nothing.
+TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg = nullptr);

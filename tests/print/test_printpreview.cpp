@@ -372,6 +372,38 @@ TEST_F(FormPreview, SamplePreviewPdfIsSmallAndShowsThePagesAsBefore) {
   EXPECT_FALSE(Close(other)) << "mean " << other.Mean << ", far " << other.FarShare;
 }
 
+TEST_F(FormPreview, PreviewPdfCarriesTheStepPicturesAsTheirFilesAndOpensWithoutWarnings) {
+  QTemporaryDir dir;
+  const QString sample = RuntimeFolder() + QStringLiteral("examples/Beispiel.kln");
+  const QString preview = dir.filePath(QStringLiteral("vorschau.pdf"));
+  QString err;
+  QTextStream errStream(&err);
+  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, sample}, errStream), 0) << err.toStdString();
+
+  QProcess extract;
+  extract.start(QStringLiteral("pdfimages"), {QStringLiteral("-j"), preview, dir.filePath(QStringLiteral("bild"))});
+  ASSERT_TRUE(extract.waitForFinished(60000));
+  EXPECT_TRUE(extract.readAllStandardError().isEmpty());
+  const QStringList images = QDir(dir.path()).entryList({QStringLiteral("bild-*")}, QDir::Files, QDir::Name);
+  ASSERT_EQ(images.size(), steps);
+  for (int s = 0; s < steps; ++s) {
+    SCOPED_TRACE(s + 1);
+    QFile stored(dir.filePath(images[s])), shipped(RuntimeFolder() + QStringLiteral("images/Step%1.jpg").arg(s + 1));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(stored.readAll() == shipped.readAll());
+  }
+  for (const QString& tool : {QStringLiteral("pdfinfo"), QStringLiteral("pdftoppm")}) {
+    QProcess p;
+    p.start(tool, tool == QLatin1String("pdfinfo")
+                      ? QStringList{preview}
+                      : QStringList{QStringLiteral("-r"), QStringLiteral("20"), preview, dir.filePath(QStringLiteral("s"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << tool.toStdString();
+    EXPECT_TRUE(p.readAllStandardError().isEmpty()) << tool.toStdString();
+  }
+}
+
 // --- What the preview and the PDF say they are -------------------------------------------------
 
 // The text of one page in the order it was drawn (the mark runs diagonally across the values).
