@@ -8,7 +8,7 @@ pkgs=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   qt6-translations-l10n
-  libjpeg62-turbo-dev zlib1g-dev
+  libjpeg62-turbo-dev zlib1g-dev libfreetype-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
   cups cups-client printer-driver-cups-pdf

@@ -12,6 +12,7 @@
 
 #include "diagnostics/udebug.h"
 #include "platform/UserDialogs.h"
+#include "platform/uPdfGlyphLookup.h"
 #include "platform/uPdfJpegImages.h"
 
 TPrintDevice::~TPrintDevice() = default;
@@ -42,7 +43,12 @@ bool TPagedPrintDevice::NewPage() {
 
 bool TPagedPrintDevice::EndJob() {
   if (!painter_.isActive()) return true;
-  const bool painted = painter_.end();
+  bool painted;
+  {
+    // Qt's PDF writer (also behind the printer) writes the fonts now.
+    TPdfGlyphLookupScope glyphs;
+    painted = painter_.end();
+  }
   const bool written = FinishOutput();
   return painted && written;
 }

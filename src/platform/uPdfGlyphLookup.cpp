@@ -1,0 +1,128 @@
+#include "platform/uPdfGlyphLookup.h"
+
+#if defined(__linux__) || defined(__FreeBSD__)
+#define KALNO_GLYPH_LOOKUP 1
+#endif
+
+#ifdef KALNO_GLYPH_LOOKUP
+#include <dlfcn.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr FT_ULong kPlane = 0x10000;
+
+// The glyph of each character of the plane in one character map of one face.
+struct TTable {
+  FT_Face Face;
+  FT_CharMap CharMap;
+  std::unique_ptr<std::uint16_t[]> Glyphs;
+};
+
+// Per thread; plain values, so that reading them costs one load (the tables live on the heap).
+#define KALNO_TLS thread_local __attribute__((tls_model("initial-exec")))
+KALNO_TLS int t_depth = 0;
+KALNO_TLS bool t_building = false;
+// The table of the last lookup: Qt asks for one font's whole plane in a row.
+KALNO_TLS FT_Face t_lastFace = nullptr;
+KALNO_TLS FT_CharMap t_lastCharMap = nullptr;
+KALNO_TLS const std::uint16_t* t_lastGlyphs = nullptr;
+KALNO_TLS std::vector<TTable>* t_tables = nullptr;
+
+using TGetCharIndex = FT_UInt (*)(FT_Face, FT_ULong);
+using TDoneFace = FT_Error (*)(FT_Face);
+
+TGetCharIndex FreeTypeGetCharIndex() {
+  static const auto f = reinterpret_cast<TGetCharIndex>(dlsym(RTLD_NEXT, "FT_Get_Char_Index"));
+  return f;
+}
+
+TDoneFace FreeTypeDoneFace() {
+  static const auto f = reinterpret_cast<TDoneFace>(dlsym(RTLD_NEXT, "FT_Done_Face"));
+  return f;
+}
+
+// FreeType's own walk through the map: every character it maps, ascending, with the glyph
+// FT_Get_Char_Index gives for it (both skip glyphs beyond the face's count); the rest is 0.
+const std::uint16_t* TableFor(FT_Face face) {
+  if (!t_tables) t_tables = new std::vector<TTable>;
+  const std::uint16_t* glyphs = nullptr;
+  for (const TTable& t : *t_tables)
+    if (t.Face == face && t.CharMap == face->charmap) glyphs = t.Glyphs.get();
+  if (!glyphs) {
+    if (face->num_glyphs > 0xFFFF) return nullptr;
+    TTable t{face, face->charmap, std::make_unique<std::uint16_t[]>(kPlane)};
+    t_building = true;  // FreeType's walk may call FT_Get_Char_Index itself
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(face, &glyph); glyph != 0 && c < kPlane; c = FT_Get_Next_Char(face, c, &glyph))
+      t.Glyphs[c] = std::uint16_t(glyph);
+    t_building = false;
+    glyphs = t.Glyphs.get();
+    t_tables->push_back(std::move(t));
+  }
+  t_lastFace = face;
+  t_lastCharMap = face->charmap;
+  t_lastGlyphs = glyphs;
+  return glyphs;
+}
+
+void ForgetLast() {
+  t_lastFace = nullptr;
+  t_lastCharMap = nullptr;
+  t_lastGlyphs = nullptr;
+}
+
+void Forget(FT_Face face) {
+  ForgetLast();
+  if (!t_tables) return;
+  for (auto it = t_tables->begin(); it != t_tables->end();) it = it->Face == face ? t_tables->erase(it) : it + 1;
+}
+
+void ForgetAll() {
+  ForgetLast();
+  delete t_tables;
+  t_tables = nullptr;
+}
+}  // namespace
+
+// Qt's font engine (libQt6Gui) calls these; the program's definitions come first.
+extern "C" FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode) {
+  if (t_depth > 0 && charcode < kPlane && face) {
+    if (face == t_lastFace && face->charmap == t_lastCharMap) return t_lastGlyphs[charcode];
+    if (!t_building && face->charmap)
+      if (const std::uint16_t* glyphs = TableFor(face)) return glyphs[charcode];
+  }
+  return FreeTypeGetCharIndex()(face, charcode);
+}
+
+extern "C" FT_Error FT_Done_Face(FT_Face face) {
+  if (t_depth > 0) Forget(face);  // a new face may get the same address
+  return FreeTypeDoneFace()(face);
+}
+
+TPdfGlyphLookupScope::TPdfGlyphLookupScope() {
+  if (Available()) ++t_depth;
+}
+
+TPdfGlyphLookupScope::~TPdfGlyphLookupScope() {
+  if (Available() && --t_depth == 0) ForgetAll();
+}
+
+bool TPdfGlyphLookupScope::Available() {
+  // Both FreeType's functions found, and ours the ones the process uses.
+  static const bool available = FreeTypeGetCharIndex() && FreeTypeDoneFace() &&
+                                dlsym(RTLD_DEFAULT, "FT_Get_Char_Index") == reinterpret_cast<void*>(&FT_Get_Char_Index);
+  return available;
+}
+
+#else
+
+TPdfGlyphLookupScope::TPdfGlyphLookupScope() = default;
+TPdfGlyphLookupScope::~TPdfGlyphLookupScope() = default;
+bool TPdfGlyphLookupScope::Available() { return false; }
+
+#endif
