@@ -123,8 +123,7 @@ TMainFrame::TMainFrame(const QStringList& arguments, QWidget* parent)
   }
   HintShown_ = false;
   HintText_.clear();
-  // 8. The general help window, hidden.
-  HelpWindow = HelpPanels_->HelpWindow();
+  // 8. The general help window: made by the help panels when it is first asked for.
   // 9. The definition; a failure ends the program with its message.
   g_definition = TWizardDefinition::Load(DefinitionFileName(RuntimeFolder()));
   // 10. One button per step.

@@ -121,7 +121,6 @@ class TMainFrame : public QMainWindow {
   QWidget* panWerbungInnerContainer = nullptr;
   THtmlView* HTMLViewerWerbung = nullptr;
   QWidget* ButtonCloseWerbung = nullptr;
-  THtmlHilfe* HelpWindow = nullptr;
   TPanel* panNavigationContainerBottom = nullptr;
   QLabel* Image1 = nullptr;
   QWidget* panButtons = nullptr;

@@ -52,7 +52,6 @@ void SafeLinks(THtmlView* view) {
 THelpPanels::THelpPanels(QWidget* mainWindow) : QObject(mainWindow) {
   BuildContextArea(mainWindow);
   BuildPromotion(mainWindow);
-  helpWindow_ = new THtmlHilfe(mainWindow);
 }
 
 THelpPanels::~THelpPanels() = default;
@@ -314,7 +313,12 @@ void THelpPanels::mnuDruckeHelptextClick() {
     Dialogs().ShowError(QStringLiteral("Der Hilfetext konnte nicht gedruckt werden."));
 }
 
-void THelpPanels::btnHilfeClick() { helpWindow_->ShowHelp(); }
+THtmlHilfe* THelpPanels::HelpWindow() {
+  if (!helpWindow_) helpWindow_ = new THtmlHilfe(qobject_cast<QWidget*>(parent()));
+  return helpWindow_;
+}
+
+void THelpPanels::btnHilfeClick() { HelpWindow()->ShowHelp(); }
 
 void THelpPanels::RestoreStepHelp() {
   if (QVRegIniFile().ReadBool(kHelpSection, QStringLiteral("StepHelp"), true)) ButtonImageHelpClick();

@@ -54,7 +54,8 @@ class THelpPanels : public QObject {
   QWidget* ButtonCloseHelp() const { return buttonCloseHelp_; }
   QMenu* HelpPopup() const { return helpPopup_; }
   QAction* mnuDruckeHelptext() const { return mnuDruckeHelptext_; }
-  THtmlHilfe* HelpWindow() const { return helpWindow_; }
+  // The general help window, made hidden on first use: it reads its page then, not at start.
+  THtmlHilfe* HelpWindow();
   QWidget* panWerbungInnerContainer() const { return panWerbungInnerContainer_; }
   THtmlView* HTMLViewerWerbung() const { return htmlViewerWerbung_; }
   QWidget* ButtonCloseWerbung() const { return buttonCloseWerbung_; }

@@ -286,6 +286,21 @@ TEST_F(HelpPanelsTest, HelpWindowReadsItsPageOnceAndOnlyHidesOnClose) {
   EXPECT_EQ(help->HTMLViewer1()->toPlainText().trimmed(), QStringLiteral("Allgemeine Hilfe"));
 }
 
+TEST_F(HelpPanelsTest, HelpWindowIsMadeAndReadsItsPageWhenFirstOpened) {
+  // Nothing of it at start: the window and its page cost time before the main window shows.
+  Build();
+  EXPECT_EQ(window_->findChild<THtmlHilfe*>(), nullptr);
+  WriteFile(runtime_ + QStringLiteral("help/General.html"), "<p>Erst jetzt gelesen</p>");
+  panels_->btnHilfeClick();
+  const QList<THtmlHilfe*> made = window_->findChildren<THtmlHilfe*>();
+  ASSERT_EQ(made.size(), 1);
+  EXPECT_EQ(made[0], panels_->HelpWindow());
+  EXPECT_TRUE(made[0]->isVisible());
+  EXPECT_EQ(made[0]->HTMLViewer1()->toPlainText().trimmed(), QStringLiteral("Erst jetzt gelesen"));
+  panels_->btnHilfeClick();
+  EXPECT_EQ(window_->findChildren<THtmlHilfe*>().size(), 1);
+}
+
 TEST_F(HelpPanelsTest, HelpWindowIsCentredOnTheScreen) {
   Build();
   THtmlHilfe* help = panels_->HelpWindow();
