@@ -179,7 +179,7 @@ bool ExportFormPdf(const TFieldLists& lists, int stepCount, const TWizardDefinit
   {
     // A few seconds at the PDF's resolution.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const TFormBackground background(definition, RuntimeFolder());
+    const TFormBackground background(definition, RuntimeFolder(), TFormBackground::TUse::PdfOnly);
     written = WriteFormPdf(chosen, lists, stepCount, background, &error);
     QGuiApplication::restoreOverrideCursor();
   }

@@ -129,17 +129,27 @@ void PrintFieldList(TDrawContext& context, const TFormFieldList& list, const TPr
   for (int i = 0; i < list.Count(); ++i) PrintField(context, *list.Fields(i), offset);
 }
 
-TFormBackground::TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder) {
+TFormBackground::TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder, TUse use) {
   for (int i = 0; i < definition.StepCount(); ++i) {
     // The same limits as on screen: a hostile or broken picture leaves its region white.
+    const QString file = runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1);
+    TPicture p{i, definition.StepMetric(i), QImage(), QByteArray(), TJpegHeader()};
     QByteArray jpeg;
-    const TStepPicture picture =
-        LoadStepPicture(runtimeFolder + QStringLiteral("images/Step%1.jpg").arg(i + 1), &jpeg);
+    if (use == TUse::PdfOnly) {
+      // Only a file whose header says what the decoder found may stand for the picture.
+      const TStepPicture checked = CheckStepPicture(file, &jpeg);
+      if (checked.State == TStepPicture::Loaded && ReadJpegHeader(jpeg, &p.Header) &&
+          QSize(p.Header.Width, p.Header.Height) == checked.Size) {
+        p.Jpeg = jpeg;
+        pictures_.push_back(std::move(p));
+        continue;
+      }
+      if (checked.State == TStepPicture::Missing || checked.State == TStepPicture::Refused) continue;
+    }
+    const TStepPicture picture = LoadStepPicture(file, &jpeg);
     if (picture.Picture.isNull()) continue;
-    TPicture p{i, definition.StepMetric(i), picture.Picture.toImage(), QByteArray(), TJpegHeader()};
-    // Only a file whose header says what the decoder gave may stand for the picture.
-    if (ReadJpegHeader(jpeg, &p.Header) && QSize(p.Header.Width, p.Header.Height) == p.Image.size())
-      p.Jpeg = jpeg;
+    p.Image = picture.Picture.toImage();
+    if (ReadJpegHeader(jpeg, &p.Header) && QSize(p.Header.Width, p.Header.Height) == p.Image.size()) p.Jpeg = jpeg;
     pictures_.push_back(std::move(p));
   }
 }
@@ -186,8 +196,10 @@ void TFormBackground::DrawPage(TDrawContext& context, int page, TPdfJpegImages* 
     const QRectF box = QRectF(a, b).normalized();
     if (jpegs && !p.Jpeg.isEmpty())
       canvas->drawImage(box, jpegs->StandIn(p.Jpeg, p.Header));
-    else
+    else if (!p.Image.isNull())
       canvas->drawImage(box, p.Image);
+    else
+      canvas->drawImage(box, QImage::fromData(p.Jpeg, "JPEG"));  // only checked, yet not for a PDF
   }
   DrawCheckOnlyMark(*canvas, toDevice);
 }

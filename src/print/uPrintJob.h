@@ -47,8 +47,11 @@ inline int PageCount(int stepCount) { return stepCount <= 0 ? 0 : stepCount <= 2
 class TFormBackground {
  public:
   TFormBackground() = default;
+  // Where the background goes: the preview on screen and paper devices need the pictures decoded;
+  // a PDF alone carries the JPEG files themselves and needs them only checked.
+  enum class TUse { AnyDevice, PdfOnly };
   // A step without a picture file (or with one that does not load) leaves its region white.
-  TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder);
+  TFormBackground(const TWizardDefinition& definition, const QString& runtimeFolder, TUse use = TUse::AnyDevice);
   // The pictures of the steps on `page`, not shifted by the print offset (the offset corrects the
   // printer, not the form), then the mark. Each picture goes to the device once, at its own
   // resolution: the device scales it, and a PDF keeps the picture's pixels. With `jpegs` (a PDF
@@ -60,7 +63,7 @@ class TFormBackground {
   struct TPicture {
     int Step = 0;
     TStepMetric Metric;
-    QImage Image;
+    QImage Image;     // null for a picture only checked (PdfOnly), which Jpeg then holds
     QByteArray Jpeg;  // the file, when a PDF can carry it as it is
     TJpegHeader Header;
   };

@@ -104,7 +104,7 @@ int PrintPdfCommand(const QStringList& arguments, QTextStream& err) {
   }
 
   std::unique_ptr<TFormBackground> background;
-  if (preview) background = std::make_unique<TFormBackground>(*definition, RuntimeFolder());
+  if (preview) background = std::make_unique<TFormBackground>(*definition, RuntimeFolder(), TFormBackground::TUse::PdfOnly);
   TPdfPrintDevice device(outName);
   if (!PrintPagesToOneJob(lists, definition->StepCount(), device, ReadPrintOffset(),
                           QStringLiteral("KALNO-Mahnbescheid"), background.get())) {

@@ -26,7 +26,8 @@ bool HasEndMarker(const QByteArray& bytes) {
 }
 }  // namespace
 
-TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg) {
+namespace {
+TStepPicture ReadStepPicture(const QString& fileName, QByteArray* jpeg, bool keep) {
   if (jpeg) jpeg->clear();
   const QFileInfo info(fileName);
   if (!info.exists()) return TStepPicture();
@@ -55,12 +56,17 @@ TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg) {
     return Refused(fileName, QStringLiteral("das Bild ist mit %1 x %2 Bildpunkten zu groß.")
                                  .arg(size.width())
                                  .arg(size.height()));
+  // An eighth is the smallest size the decoder makes directly, without a full picture first.
+  if (!keep) reader.setScaledSize(QSize(qMax(1, size.width() / 8), qMax(1, size.height() / 8)));
   QImage image;
   if (!reader.read(&image) || image.isNull())
     return Refused(fileName, QStringLiteral("die Datei enthält kein lesbares JPEG-Bild."));
   TStepPicture p;
-  p.Picture = QPixmap::fromImage(std::move(image));
-  if (p.Picture.isNull()) return Refused(fileName, QStringLiteral("das Bild kann nicht dargestellt werden."));
+  p.Size = size;
+  if (keep) {
+    p.Picture = QPixmap::fromImage(std::move(image));
+    if (p.Picture.isNull()) return Refused(fileName, QStringLiteral("das Bild kann nicht dargestellt werden."));
+  }
   if (HasEndMarker(bytes)) {
     p.State = TStepPicture::Loaded;
     if (jpeg && reader.transformation() == QImageIOHandler::TransformationNone) *jpeg = bytes;
@@ -71,3 +77,8 @@ TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg) {
   }
   return p;
 }
+}  // namespace
+
+TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg) { return ReadStepPicture(fileName, jpeg, true); }
+
+TStepPicture CheckStepPicture(const QString& fileName, QByteArray* jpeg) { return ReadStepPicture(fileName, jpeg, false); }

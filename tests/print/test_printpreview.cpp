@@ -2,7 +2,9 @@
 // step pictures of the shipped form as the blank form under the values.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QMenu>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -402,6 +404,62 @@ TEST_F(FormPreview, PreviewPdfCarriesTheStepPicturesAsTheirFilesAndOpensWithoutW
     EXPECT_EQ(p.exitCode(), 0) << tool.toStdString();
     EXPECT_TRUE(p.readAllStandardError().isEmpty()) << tool.toStdString();
   }
+}
+
+TEST_F(FormPreview, PdfOnlyBackgroundCarriesGoodFilesAndDrawsTheOthersAsTheScreenDoes) {
+  // Step 1 cut off (shown as far as it goes), step 2 a good progressive JPEG, step 3 no JPEG.
+  QTemporaryDir runtime;
+  QDir(runtime.path()).mkpath(QStringLiteral("images"));
+  QFile shipped(RuntimeFolder() + QStringLiteral("images/Step1.jpg"));
+  ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+  const QByteArray whole = shipped.readAll();
+  QByteArray good;
+  {
+    QBuffer buffer(&good);
+    buffer.open(QIODevice::WriteOnly);
+    QImage image(300, 120, QImage::Format_RGB32);
+    image.fill(QColor(40, 90, 160));
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(image));
+  }
+  auto put = [&](int step, const QByteArray& bytes) {
+    QFile f(runtime.filePath(QStringLiteral("images/Step%1.jpg").arg(step)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  };
+  put(1, whole.left(whole.size() * 6 / 10));
+  put(2, good);
+  put(3, QByteArray("\x89PNG\r\n\x1a\nkein JPEG"));
+  const QString folder = runtime.path() + QLatin1Char('/');
+
+  const TFormBackground anyDevice(*definition, folder);
+  const TFormBackground pdfOnly(*definition, folder, TFormBackground::TUse::PdfOnly);
+  EXPECT_EQ(anyDevice.PictureCount(), 2);
+  EXPECT_EQ(pdfOnly.PictureCount(), 2);
+
+  const QString pdf = runtime.filePath(QStringLiteral("vorschau.pdf"));
+  QString error;
+  ASSERT_TRUE(WriteFormPdf(pdf, lists, steps, pdfOnly, &error)) << error.toStdString();
+  QProcess extract;
+  extract.start(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, runtime.filePath(QStringLiteral("bild"))});
+  ASSERT_TRUE(extract.waitForFinished(60000));
+  const QStringList images = QDir(runtime.path()).entryList({QStringLiteral("bild-*")}, QDir::Files, QDir::Name);
+  ASSERT_EQ(images.size(), 2);
+  QFile first(runtime.filePath(images[0])), second(runtime.filePath(images[1]));
+  ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+  const QByteArray firstBytes = first.readAll();
+  EXPECT_FALSE(whole.startsWith(firstBytes.left(whole.size() * 6 / 10)) && firstBytes.size() <= whole.size() * 6 / 10)
+      << "the cut-off file went into the PDF as it is";
+  EXPECT_FALSE(QImage::fromData(firstBytes).isNull());
+  EXPECT_EQ(second.readAll(), good);
+  // A cut-off file in the PDF would make every viewer complain.
+  QProcess render;
+  render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), pdf, runtime.filePath(QStringLiteral("s"))});
+  ASSERT_TRUE(render.waitForFinished(60000));
+  EXPECT_EQ(render.exitCode(), 0);
+  EXPECT_TRUE(render.readAllStandardError().isEmpty());
 }
 
 // --- What the preview and the PDF say they are -------------------------------------------------

@@ -222,6 +222,10 @@ TResult Read(TReader reader, const QString& path) {
       r.Loaded = p.State == TStepPicture::Loaded || p.State == TStepPicture::Incomplete;
       r.Message = p.Problem;
       r.Shown = QStringLiteral("%1x%2").arg(p.Picture.width()).arg(p.Picture.height());
+      // The check a PDF relies on meets the same faults with the same words, and keeps nothing.
+      const TStepPicture checked = CheckStepPicture(path, nullptr);
+      if (checked.State != p.State || checked.Problem != p.Problem || checked.Size != p.Size || !checked.Picture.isNull())
+        r.Message += QStringLiteral(" [CheckStepPicture: %1, \"%2\"]").arg(int(checked.State)).arg(checked.Problem);
       break;
     }
   }
