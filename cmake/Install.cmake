@@ -86,7 +86,7 @@ else()
   # Without dpkg-dev the libraries are named by hand (Debian 12's package names).
   string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS
          "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), "
-         "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6xml6 (>= 6.4), libfreetype6, ")
+         "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libfreetype6, ")
   if(KALNO_SANITIZE)
     string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libasan8, libubsan1, ")
   endif()

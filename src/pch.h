@@ -3,7 +3,6 @@
 #include <QtCore>
 #include <QtGui>
 #include <QtWidgets>
-#include <QtXml>
 #include <vector>
 #include <memory>
 #include <functional>

@@ -153,9 +153,11 @@ grep -q "Ein Assistent für den Antrag" <<<"$description" && grep -q "A step-by-
   grep -q '("Antrag auf Erlass eines Mahnbescheides")' <<<"$description" ||
   fail "the description is not the German and English text:"$'\n'"$description"
 depends=$(field Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 libc6 fonts-liberation2 qt6-translations-l10n; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 fonts-liberation2 qt6-translations-l10n; do
   grep -q -E "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
 done
+# Qt Core reads the definition; Qt Xml is not used.
+grep -q -E "(^|, )libqt6xml6( |,|$)" <<<"$depends" && fail "Depends names libqt6xml6, which the program does not use"
 # Every dependency must name a real package (this machine's packages are those of the target).
 for p in $(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*)//; s/ //g; s/:any$//'); do
   dpkg-query -W "$p" >/dev/null 2>&1 || fail "Depends names an unknown package: $p"
