@@ -87,16 +87,21 @@ void ForgetAll() {
   delete t_tables;
   t_tables = nullptr;
 }
+
+// Everything but the table of the last font: kept out of line, so that the lookup Qt makes
+// 65536 times per font saves and restores no registers.
+__attribute__((noinline)) FT_UInt OtherLookup(FT_Face face, FT_ULong charcode) {
+  if (t_depth > 0 && charcode < kPlane && face && !t_building && face->charmap)
+    if (const std::uint16_t* glyphs = TableFor(face)) return glyphs[charcode];
+  return FreeTypeGetCharIndex()(face, charcode);
+}
 }  // namespace
 
 // Qt's font engine (libQt6Gui) calls these; the program's definitions come first.
 extern "C" FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode) {
-  if (t_depth > 0 && charcode < kPlane && face) {
-    if (face == t_lastFace && face->charmap == t_lastCharMap) return t_lastGlyphs[charcode];
-    if (!t_building && face->charmap)
-      if (const std::uint16_t* glyphs = TableFor(face)) return glyphs[charcode];
-  }
-  return FreeTypeGetCharIndex()(face, charcode);
+  if (t_depth > 0 && charcode < kPlane && face && face == t_lastFace && face->charmap == t_lastCharMap)
+    return t_lastGlyphs[charcode];
+  return OtherLookup(face, charcode);
 }
 
 extern "C" FT_Error FT_Done_Face(FT_Face face) {
