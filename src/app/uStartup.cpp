@@ -12,6 +12,7 @@
 #include "help/uFileInfo.h"
 #include "platform/UserDialogs.h"
 #include "platform/uQtTranslations.h"
+#include "render/uPictureLoader.h"
 #include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
 #include "uVersion.h"
@@ -45,6 +46,8 @@ int RunProgram(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
 
     const std::unique_ptr<TStartProbe> probe = TStartProbe::FromEnvironment();
+    // The first step's picture is decoded on another core while the splash and the window are made.
+    ReadStepPictureAhead(RuntimeFolder() + QStringLiteral("images/Step1.jpg"));
     ShowSplash();
     std::unique_ptr<TMainFrame> main;
     QString failure;

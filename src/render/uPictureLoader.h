@@ -31,3 +31,9 @@ TStepPicture LoadStepPicture(const QString& fileName, QByteArray* jpeg = nullptr
 // the picture is decoded at an eighth of its size, which meets every fault of the file that the
 // whole decoding meets, in a fraction of the time and memory. Picture stays null.
 TStepPicture CheckStepPicture(const QString& fileName, QByteArray* jpeg);
+
+// Starts reading and decoding `fileName` on a thread of its own, while the program builds its
+// window: the next LoadStepPicture of that file takes the result (waiting for it if need be),
+// which is the same as reading it then. One picture at a time; later calls do nothing until it
+// has been taken.
+void ReadStepPictureAhead(const QString& fileName);
