@@ -4,14 +4,14 @@
 
 #include "app/uCommandLine.h"
 #include "app/uStartup.h"
-#include "print/uPrintPdfCommand.h"
 
 int main(int argc, char** argv) {
   // Batch printing to PDF and the review need no window and no display.
   const char* unknown = nullptr;
-  switch (CommandLineAction(argc, argv, &unknown)) {
-    case TCommandLineAction::PrintPdf: return RunPrintPdfCommand(argc, argv);
-    case TCommandLineAction::Check: return RunCheckCommand(argc, argv);
+  const TCommandLineAction action = CommandLineAction(argc, argv, &unknown);
+  switch (action) {
+    case TCommandLineAction::PrintPdf:
+    case TCommandLineAction::Check: return RunWithoutWindow(argc, argv, action);
     case TCommandLineAction::Help:
       std::printf("%s", CommandLineHelp().toLocal8Bit().constData());
       return 0;

@@ -91,7 +91,8 @@ namespace {
 QtMessageHandler g_qtMessages = nullptr;
 
 // Outside a desktop session (cron, a batch over a folder) Qt tells stderr that it made its own
-// runtime folder. That is no news for the user, and a check without findings prints nothing.
+// runtime folder. That is no news for the user: a check without findings prints nothing, and a
+// PDF command's stderr holds only what concerns the document.
 void QuietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
   if (g_qtMessages) {
@@ -102,19 +103,23 @@ void QuietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext& contex
 }
 }  // namespace
 
-int RunCheckCommand(int argc, char** argv) {
-  // No window: the review measures text in the print fonts, which needs a GUI application but no
-  // display.
+int RunWithoutWindow(int argc, char** argv, TCommandLineAction action) {
+  // No window, so no display: but the print fonts need a GUI application.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   g_qtMessages = qInstallMessageHandler(QuietAboutTheRuntimeFolder);
   QGuiApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();
-  if (!arguments.isEmpty()) arguments.removeFirst();  // the option itself
   QTextStream out(stdout);
   QTextStream err(stderr);
-  const int rc = CheckCommand(arguments, out, err);
+  int rc = 2;
+  if (action == TCommandLineAction::PrintPdf) {
+    rc = PrintPdfCommand(arguments, err);
+  } else if (action == TCommandLineAction::Check) {
+    arguments.removeFirst();  // the option itself
+    rc = CheckCommand(arguments, out, err);
+  }
   out.flush();
   err.flush();
   return rc;

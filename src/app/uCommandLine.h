@@ -15,9 +15,10 @@ enum class TCommandLineAction { Window, PrintPdf, Check, Help, Version, Unknown 
 // For Unknown, *unknown (when given) points at the first argument the program does not know.
 TCommandLineAction CommandLineAction(int argc, char** argv, const char** unknown = nullptr);
 
-// "mahnbescheid --check DOC.kln [DOC2.kln ...]": creates the application object the review needs
-// (offscreen unless the caller chose a platform) and runs CheckCommand.
-int RunCheckCommand(int argc, char** argv);
+// For main(), with PrintPdf or Check: creates the application object these commands need
+// (offscreen unless the caller chose a platform; no window, no display) and runs PrintPdfCommand
+// or CheckCommand ("mahnbescheid --check DOC.kln [DOC2.kln ...]").
+int RunWithoutWindow(int argc, char** argv, TCommandLineAction action);
 
 // The review of each document in `arguments` (after "--check"): one finding a line on `out`,
 // exactly "Fehler: Zeile NN: <caption>: <message>" or "Hinweis: ...", in the order of the form

@@ -1,8 +1,6 @@
 #include "print/uPrintPdfCommand.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QLocale>
 #include <QTextStream>
 #include <cstring>
 
@@ -50,19 +48,6 @@ QString Usage(const QString& option) {
 
 bool IsPrintPdfCommand(int argc, char** argv) {
   return argc >= 2 && (std::strcmp(argv[1], kOption) == 0 || std::strcmp(argv[1], kPreviewOption) == 0);
-}
-
-int RunPrintPdfCommand(int argc, char** argv) {
-  // The command shows no window, so it needs no display.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  QStringList arguments = QCoreApplication::arguments();
-  arguments.removeFirst();
-  QTextStream err(stderr);
-  const int rc = PrintPdfCommand(arguments, err);
-  err.flush();
-  return rc;
 }
 
 int PrintPdfCommand(const QStringList& arguments, QTextStream& err) {

@@ -14,9 +14,6 @@ class QTextStream;
 // True when the program was called for one of these commands (first argument "--print-pdf" or
 // "--preview-pdf").
 bool IsPrintPdfCommand(int argc, char** argv);
-// For main(): creates the application object the command needs (offscreen unless the caller
-// chose a platform) and runs the command.
-int RunPrintPdfCommand(int argc, char** argv);
-// The command inside a running application object. `arguments` are those after the program
+// The command inside a running application object (RunWithoutWindow makes one). `arguments` are those after the program
 // name, starting with the option.
 int PrintPdfCommand(const QStringList& arguments, QTextStream& err);

@@ -64,17 +64,6 @@ const TPostcode kPostcodes[] = {
     {"ProzessbevollmaechtigterPLZ", nullptr},
 };
 
-// Captions for the boxes the definition leaves without one (check boxes mostly).
-QString FallbackCaption(const QString& name) {
-  if (name.startsWith(QLatin1String("ForderungsuebergangLaufendeZinsenUeberBasiszins")))
-    return QStringLiteral("über dem Basiszinssatz");
-  if (name == QLatin1String("GegenleistungNichtAbhaengt")) return QStringLiteral("Anspruch hängt nicht von einer Gegenleistung ab");
-  if (name == QLatin1String("GegenleistungAbhaengt")) return QStringLiteral("Gegenleistung ist erbracht");
-  if (name == QLatin1String("ProzessbevollmaechtigterKeinVorsteuerabzug"))
-    return QStringLiteral("Antragsteller ist nicht zum Vorsteuerabzug berechtigt");
-  return name;
-}
-
 class TReview {
  public:
   TReview(const TFieldLists& lists, const TFormPlaces& places, const QDate& today)
@@ -113,7 +102,7 @@ class TReview {
     f.Step = p.Step >= 0 ? p.Step : StepOf(field);
     f.Line = p.Line;
     f.FieldName = field;
-    f.Caption = p.Caption == field ? FallbackCaption(field) : p.Caption;
+    f.Caption = p.Caption;
     f.Message = message;
     findings_.push_back(f);
   }
