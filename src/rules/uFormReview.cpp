@@ -8,6 +8,7 @@
 #include "definition/WizardSteps.h"
 #include "rules/uValueRules.h"
 #include "rules/uFieldFit.h"
+#include "storage/uGermanLocale.h"
 
 namespace {
 
@@ -322,7 +323,7 @@ class TReview {
         continue;
       }
       bool ok = false;
-      const double r = QLocale(QLocale::German, QLocale::Germany).toDouble(rateText, &ok);
+      const double r = GermanLocale().toDouble(rateText, &ok);
       if (!ok || r <= 0) {
         Error(rate.constData(), QStringLiteral("Bitte geben Sie den Zinssatz als Zahl mit Komma ein, z. B. 5 oder 5,00."));
       } else if (Filled(base.constData()) && r > 9.0) {

@@ -184,6 +184,10 @@ const TCase kCases[] = {
     {"RateNotANumber",
      {{"ForderungsuebergangLaufendeZinsenZinssatz1", "fünf"}},
      {"Fehler: Zeile 38: Zinssatz %: Bitte geben Sie den Zinssatz als Zahl mit Komma ein, z. B. 5 oder 5,00."}},
+    // The form's numbers have no thousands dots: "1.500" is a mistyped 1,5, not 1500 points.
+    {"RateWithADot",
+     {{"ForderungsuebergangLaufendeZinsenZinssatz1", "1.500"}},
+     {"Fehler: Zeile 38: Zinssatz %: Bitte geben Sie den Zinssatz als Zahl mit Komma ein, z. B. 5 oder 5,00."}},
     {"InterestOnAnEmptyClaimLine",
      {{"ForderungsuebergangLaufendeZinsenZeilenNr1", "33"}},
      {"Fehler: Zeile 38: Zeilen-Nr.: Die Zeile 33 enthält keinen Anspruch. Bitte wählen Sie die Zeile des verzinsten "
