@@ -35,6 +35,7 @@ KALNO_TLS std::vector<TTable>* t_tables = nullptr;
 
 using TGetCharIndex = FT_UInt (*)(FT_Face, FT_ULong);
 using TDoneFace = FT_Error (*)(FT_Face);
+using TLoadGlyph = FT_Error (*)(FT_Face, FT_UInt, FT_Int32);
 
 TGetCharIndex FreeTypeGetCharIndex() {
   static const auto f = reinterpret_cast<TGetCharIndex>(dlsym(RTLD_NEXT, "FT_Get_Char_Index"));
@@ -43,6 +44,11 @@ TGetCharIndex FreeTypeGetCharIndex() {
 
 TDoneFace FreeTypeDoneFace() {
   static const auto f = reinterpret_cast<TDoneFace>(dlsym(RTLD_NEXT, "FT_Done_Face"));
+  return f;
+}
+
+TLoadGlyph FreeTypeLoadGlyph() {
+  static const auto f = reinterpret_cast<TLoadGlyph>(dlsym(RTLD_NEXT, "FT_Load_Glyph"));
   return f;
 }
 
@@ -109,6 +115,16 @@ extern "C" FT_Error FT_Done_Face(FT_Face face) {
   return FreeTypeDoneFace()(face);
 }
 
+// Qt takes each embedded glyph's outline at a size of one em (a pixel per font unit). Hinting at
+// that size only rounds to whole font units, which the outline already has, yet it runs the font's
+// size program again for every glyph, because Qt sets the size anew before each one.
+extern "C" FT_Error FT_Load_Glyph(FT_Face face, FT_UInt glyph, FT_Int32 flags) {
+  if (t_depth > 0 && face && face->size && face->units_per_EM > 0 && !(flags & FT_LOAD_NO_SCALE) &&
+      face->size->metrics.x_ppem == face->units_per_EM && face->size->metrics.y_ppem == face->units_per_EM)
+    flags |= FT_LOAD_NO_HINTING;
+  return FreeTypeLoadGlyph()(face, glyph, flags);
+}
+
 TPdfGlyphLookupScope::TPdfGlyphLookupScope() {
   if (Available()) ++t_depth;
 }
@@ -119,7 +135,7 @@ TPdfGlyphLookupScope::~TPdfGlyphLookupScope() {
 
 bool TPdfGlyphLookupScope::Available() {
   // Both FreeType's functions found, and ours the ones the process uses.
-  static const bool available = FreeTypeGetCharIndex() && FreeTypeDoneFace() &&
+  static const bool available = FreeTypeGetCharIndex() && FreeTypeDoneFace() && FreeTypeLoadGlyph() &&
                                 dlsym(RTLD_DEFAULT, "FT_Get_Char_Index") == reinterpret_cast<void*>(&FT_Get_Char_Index);
   return available;
 }

@@ -1,5 +1,6 @@
 // The glyph lookups of Qt's PDF writer answered from a table per font: for every character the
-// glyph FreeType itself gives, in every character map, also when fonts come and go.
+// glyph FreeType itself gives, in every character map, also when fonts come and go. And the
+// outlines it embeds, taken without hinting at one em: the same points as FreeType's hinted ones.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -8,16 +9,36 @@
 #include <dlfcn.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <vector>
 
 #include "platform/uPdfGlyphLookup.h"
 
 namespace {
 using TGetCharIndex = FT_UInt (*)(FT_Face, FT_ULong);
+using TLoadGlyph = FT_Error (*)(FT_Face, FT_UInt, FT_Int32);
 
 // FreeType's own function, past the program's stand-in.
 FT_UInt FreeTypes(FT_Face face, FT_ULong c) {
   static const auto f = reinterpret_cast<TGetCharIndex>(dlsym(RTLD_NEXT, "FT_Get_Char_Index"));
   return f(face, c);
+}
+
+// What a glyph load leaves in the slot: the outline's points, their kinds, the advance.
+std::vector<long> Slot(FT_Face face) {
+  const FT_Outline& o = face->glyph->outline;
+  std::vector<long> v{face->glyph->advance.x, face->glyph->advance.y, o.n_points, o.n_contours};
+  for (int i = 0; i < o.n_points; ++i) v.insert(v.end(), {o.points[i].x, o.points[i].y, long(o.tags[i] & 1)});
+  for (int i = 0; i < o.n_contours; ++i) v.push_back(o.contours[i]);
+  return v;
+}
+
+// FreeType's own glyph load with the caller's flags, past the program's stand-in.
+std::vector<long> FreeTypesSlot(FT_Face face, FT_UInt glyph, FT_Int32 flags) {
+  static const auto f = reinterpret_cast<TLoadGlyph>(dlsym(RTLD_NEXT, "FT_Load_Glyph"));
+  EXPECT_EQ(f(face, glyph, flags), 0);
+  return Slot(face);
 }
 
 // The file fontconfig gives for a pattern, as Qt's font database would choose it.
@@ -100,4 +121,32 @@ TEST_F(PdfGlyphLookup, OutsideTheScopeFreeTypeAnswers) {
   }
   EXPECT_EQ(Differences(face), 0);
   FT_Done_Face(face);
+}
+
+TEST_F(PdfGlyphLookup, OutlinesAtOneEmAreFreeTypesHintedOnesAndOtherSizesStayHinted) {
+  ASSERT_TRUE(TPdfGlyphLookupScope::Available());
+  TPdfGlyphLookupScope scope;
+  for (const char* pattern : {"Arial", "Arial:bold", "Courier New", "Liberation Serif:italic"}) {
+    SCOPED_TRACE(pattern);
+    FT_Face face = Open(FontFile(pattern));
+    ASSERT_NE(face, nullptr);
+    ASSERT_TRUE(FT_IS_SCALABLE(face));
+    // As Qt's PDF writer asks: the size set to the em square before each glyph.
+    int differences = 0;
+    for (FT_UInt g = 0; g < FT_UInt(face->num_glyphs); ++g) {
+      ASSERT_EQ(FT_Set_Char_Size(face, face->units_per_EM << 6, face->units_per_EM << 6, 0, 0), 0);
+      const std::vector<long> hinted = FreeTypesSlot(face, g, FT_LOAD_NO_BITMAP);
+      ASSERT_EQ(FT_Load_Glyph(face, g, FT_LOAD_NO_BITMAP), 0);
+      if (Slot(face) != hinted) ++differences;
+    }
+    EXPECT_EQ(differences, 0) << "of " << face->num_glyphs << " glyphs";
+    // On screen sizes hinting stays: the stand-in passes the load through unchanged.
+    ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 13), 0);
+    const FT_UInt a = FreeTypes(face, 'a');
+    const std::vector<long> screen = FreeTypesSlot(face, a, FT_LOAD_DEFAULT);
+    ASSERT_EQ(FT_Load_Glyph(face, a, FT_LOAD_DEFAULT), 0);
+    EXPECT_EQ(Slot(face), screen);
+    EXPECT_NE(screen, FreeTypesSlot(face, a, FT_LOAD_NO_HINTING)) << "13 px without hinting should differ";
+    FT_Done_Face(face);
+  }
 }
