@@ -10,6 +10,28 @@
 namespace {
 constexpr int kDefaultEm = 2048;
 
+quint16 BigEndian16(const QByteArray& table, qsizetype at) {
+  return quint16((quint8(table.at(at)) << 8) | quint8(table.at(at + 1)));
+}
+
+// The advance widths of `glyphs` straight from the font's horizontal metrics table ("hmtx", with
+// its count in "hhea"), in font units: what FreeType reports as the unhinted advance at one em,
+// without loading each glyph's outline for it. False when the font has no such tables (a Type 1
+// font) or they are cut short.
+bool DesignAdvances(const QRawFont& raw, const QList<quint32>& glyphs, std::array<int, 256>& widths) {
+  const QByteArray hhea = raw.fontTable("hhea");
+  const QByteArray hmtx = raw.fontTable("hmtx");
+  if (hhea.size() < 36) return false;
+  const int metrics = BigEndian16(hhea, 34);  // numberOfHMetrics
+  if (metrics < 1 || hmtx.size() < qsizetype(metrics) * 4) return false;
+  for (int i = 0; i < 256; ++i) {
+    // Glyphs past the last full record share its advance.
+    const int record = int(qMin<quint32>(glyphs[i], quint32(metrics - 1)));
+    widths[std::size_t(i)] = BigEndian16(hmtx, qsizetype(record) * 4);
+  }
+  return true;
+}
+
 QString AllCodes() {
   QString s;
   s.reserve(256);
@@ -31,12 +53,14 @@ TFontInfo::TFontInfo(const QFont& font) : font_(font) {
     emSize_ = qMax(1, qRound(raw.unitsPerEm()));
     raw.setPixelSize(emSize_);
     const QList<quint32> glyphs = raw.glyphIndexesForString(codes);
-    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
-    if (glyphs.size() == 256 && advances.size() == 256) {
-      for (int i = 0; i < 256; ++i) {
-        glyphs_[i] = glyphs[i];
-        widths_[i] = qRound(advances[i].x());
-      }
+    bool measured = glyphs.size() == 256 && DesignAdvances(raw, glyphs, widths_);
+    if (glyphs.size() == 256 && !measured) {
+      const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+      measured = advances.size() == 256;
+      for (int i = 0; measured && i < 256; ++i) widths_[std::size_t(i)] = qRound(advances[i].x());
+    }
+    if (measured) {
+      for (int i = 0; i < 256; ++i) glyphs_[std::size_t(i)] = glyphs[i];
       ascent_ = float(raw.ascent());
       descent_ = float(raw.descent());
       raw_ = raw;

@@ -87,6 +87,33 @@ TEST(FontCache, UpperHalfOfTheCodePageIsMeasured) {
   EXPECT_EQ(info.Width(0x80), qRound(DesignAdvance(Arial(10), QChar(0x20AC))));
 }
 
+// The widths come from the font's metrics table; every code of the page must get the advance the
+// font engine reports for it, in every face the program prints with, and in faces whose glyphs
+// share the last metrics record (DejaVu Sans Mono).
+TEST(FontCache, EveryCodeHasTheEnginesDesignAdvance) {
+  TFontCache cache;
+  for (const char* family : {"Arial", "Courier New", "Times New Roman", "DejaVu Sans", "DejaVu Sans Mono"}) {
+    for (const bool bold : {false, true}) {
+      for (const bool italic : {false, true}) {
+        QFont f{QString::fromLatin1(family)};
+        f.setBold(bold);
+        f.setItalic(italic);
+        SCOPED_TRACE(QStringLiteral("%1 bold %2 italic %3").arg(f.family()).arg(bold).arg(italic).toStdString());
+        const TFontInfo& info = cache.GetFontInfo(f);
+        ASSERT_TRUE(info.RawFont().isValid());
+        int differences = 0;
+        for (int code = 0; code < 256; ++code) {
+          const QChar ch = QString::fromLatin1(QByteArray(1, char(code)), 1).at(0);
+          const QString text = code >= 0x80 && code < 0xA0 ? QString() : QString(ch);
+          if (text.isEmpty()) continue;  // the Windows-1252 block is checked through the euro sign above
+          if (info.Width(static_cast<unsigned char>(code)) != qRound(DesignAdvance(f, ch))) ++differences;
+        }
+        EXPECT_EQ(differences, 0);
+      }
+    }
+  }
+}
+
 TEST(FontCache, MonospacedFontHasEqualWidths) {
   TFontCache cache;
   const TFontInfo& info = cache.GetFontInfo(QFont(QStringLiteral("Courier New")));
