@@ -115,9 +115,13 @@ extern "C" FT_Error FT_Done_Face(FT_Face face) {
   return FreeTypeDoneFace()(face);
 }
 
-// Qt takes each embedded glyph's outline at a size of one em (a pixel per font unit). Hinting at
-// that size only rounds to whole font units, which the outline already has, yet it runs the font's
-// size program again for every glyph, because Qt sets the size anew before each one.
+// Qt takes each embedded glyph's outline at a size of one em (a pixel per font unit), with the
+// size set anew before every glyph, so FreeType runs the font's size program again each time. At
+// that size hinting has no pixel grid to serve: the PDF viewer scales the outline itself. So the
+// outline is taken as the font was drawn, unhinted. For the faces Arial and Courier New resolve to
+// on Linux (Liberation) that is the same outline to the last unit; a few faces' programs move
+// points even at one em (DejaVu: "|" in the monospaced face by 9 of 2048 units), and keep their
+// drawn shape now.
 extern "C" FT_Error FT_Load_Glyph(FT_Face face, FT_UInt glyph, FT_Int32 flags) {
   if (t_depth > 0 && face && face->size && face->units_per_EM > 0 && !(flags & FT_LOAD_NO_SCALE) &&
       face->size->metrics.x_ppem == face->units_per_EM && face->size->metrics.y_ppem == face->units_per_EM)

@@ -6,8 +6,11 @@
 // two-page print. Within this scope, on this thread, the program answers those calls from a
 // table per font built once from the font's own character map (FT_Get_First_Char /
 // FT_Get_Next_Char): the same glyph for every character, in a fraction of the time. Outside of
-// it, and on other threads, every call goes to FreeType unchanged. Only where the platform
-// lets a program stand in for a library function (ELF); elsewhere the scope does nothing.
+// it, and on other threads, every call goes to FreeType unchanged. Within it, too, the outlines
+// Qt takes for embedding at a size of one em are loaded unhinted (FT_Load_Glyph), as the font was
+// drawn: Qt sets that size anew before every glyph, and FreeType would run the font's size
+// program again each time for a grid the PDF does not have. Only where the platform lets a
+// program stand in for a library function (ELF); elsewhere the scope does nothing.
 class TPdfGlyphLookupScope {
  public:
   TPdfGlyphLookupScope();
