@@ -9,6 +9,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,11 +17,17 @@
 namespace {
 constexpr FT_ULong kPlane = 0x10000;
 
+// The plane in 256 blocks of 256 characters; a font maps a few dozen of them, the rest share one
+// block of zeros, so a table is a few kilobytes instead of 128 that would each be cleared.
+using TBlock = std::array<std::uint16_t, 256>;
+const TBlock kNoGlyphs{};
+
 // The glyph of each character of the plane in one character map of one face.
 struct TTable {
   FT_Face Face;
   FT_CharMap CharMap;
-  std::unique_ptr<std::uint16_t[]> Glyphs;
+  std::unique_ptr<std::array<const std::uint16_t*, 256>> Blocks;
+  std::vector<std::unique_ptr<TBlock>> Owned;
 };
 
 // Per thread; plain values, so that reading them costs one load (the tables live on the heap).
@@ -30,7 +37,7 @@ KALNO_TLS bool t_building = false;
 // The table of the last lookup: Qt asks for one font's whole plane in a row.
 KALNO_TLS FT_Face t_lastFace = nullptr;
 KALNO_TLS FT_CharMap t_lastCharMap = nullptr;
-KALNO_TLS const std::uint16_t* t_lastGlyphs = nullptr;
+KALNO_TLS const std::uint16_t* const* t_lastBlocks = nullptr;
 KALNO_TLS std::vector<TTable>* t_tables = nullptr;
 
 using TGetCharIndex = FT_UInt (*)(FT_Face, FT_ULong);
@@ -54,32 +61,41 @@ TLoadGlyph FreeTypeLoadGlyph() {
 
 // FreeType's own walk through the map: every character it maps, ascending, with the glyph
 // FT_Get_Char_Index gives for it (both skip glyphs beyond the face's count); the rest is 0.
-const std::uint16_t* TableFor(FT_Face face) {
+const std::uint16_t* const* TableFor(FT_Face face) {
   if (!t_tables) t_tables = new std::vector<TTable>;
-  const std::uint16_t* glyphs = nullptr;
+  const std::uint16_t* const* blocks = nullptr;
   for (const TTable& t : *t_tables)
-    if (t.Face == face && t.CharMap == face->charmap) glyphs = t.Glyphs.get();
-  if (!glyphs) {
+    if (t.Face == face && t.CharMap == face->charmap) blocks = t.Blocks->data();
+  if (!blocks) {
     if (face->num_glyphs > 0xFFFF) return nullptr;
-    TTable t{face, face->charmap, std::make_unique<std::uint16_t[]>(kPlane)};
+    TTable t{face, face->charmap, std::make_unique<std::array<const std::uint16_t*, 256>>(), {}};
+    t.Blocks->fill(kNoGlyphs.data());
     t_building = true;  // FreeType's walk may call FT_Get_Char_Index itself
+    std::array<std::uint16_t*, 256> made{};
     FT_UInt glyph = 0;
-    for (FT_ULong c = FT_Get_First_Char(face, &glyph); glyph != 0 && c < kPlane; c = FT_Get_Next_Char(face, c, &glyph))
-      t.Glyphs[c] = std::uint16_t(glyph);
+    for (FT_ULong c = FT_Get_First_Char(face, &glyph); glyph != 0 && c < kPlane; c = FT_Get_Next_Char(face, c, &glyph)) {
+      std::uint16_t*& block = made[c >> 8];
+      if (!block) {
+        t.Owned.push_back(std::make_unique<TBlock>());
+        block = t.Owned.back()->data();
+        (*t.Blocks)[c >> 8] = block;
+      }
+      block[c & 0xFF] = std::uint16_t(glyph);
+    }
     t_building = false;
-    glyphs = t.Glyphs.get();
+    blocks = t.Blocks->data();
     t_tables->push_back(std::move(t));
   }
   t_lastFace = face;
   t_lastCharMap = face->charmap;
-  t_lastGlyphs = glyphs;
-  return glyphs;
+  t_lastBlocks = blocks;
+  return blocks;
 }
 
 void ForgetLast() {
   t_lastFace = nullptr;
   t_lastCharMap = nullptr;
-  t_lastGlyphs = nullptr;
+  t_lastBlocks = nullptr;
 }
 
 void Forget(FT_Face face) {
@@ -98,7 +114,7 @@ void ForgetAll() {
 // 65536 times per font saves and restores no registers.
 __attribute__((noinline)) FT_UInt OtherLookup(FT_Face face, FT_ULong charcode) {
   if (t_depth > 0 && charcode < kPlane && face && !t_building && face->charmap)
-    if (const std::uint16_t* glyphs = TableFor(face)) return glyphs[charcode];
+    if (const std::uint16_t* const* blocks = TableFor(face)) return blocks[charcode >> 8][charcode & 0xFF];
   return FreeTypeGetCharIndex()(face, charcode);
 }
 }  // namespace
@@ -106,7 +122,7 @@ __attribute__((noinline)) FT_UInt OtherLookup(FT_Face face, FT_ULong charcode) {
 // Qt's font engine (libQt6Gui) calls these; the program's definitions come first.
 extern "C" FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charcode) {
   if (t_depth > 0 && charcode < kPlane && face && face == t_lastFace && face->charmap == t_lastCharMap)
-    return t_lastGlyphs[charcode];
+    return t_lastBlocks[charcode >> 8][charcode & 0xFF];
   return OtherLookup(face, charcode);
 }
 
