@@ -17,8 +17,10 @@ quint16 BigEndian16(const QByteArray& table, qsizetype at) {
 // The advance widths of `glyphs` straight from the font's horizontal metrics table ("hmtx", with
 // its count in "hhea"), in font units: what FreeType reports as the unhinted advance at one em,
 // without loading each glyph's outline for it. False when the font has no such tables (a Type 1
-// font) or they are cut short.
+// font) or they are cut short, and for a variable font, whose instances move the advances away
+// from the table's.
 bool DesignAdvances(const QRawFont& raw, const QList<quint32>& glyphs, std::array<int, 256>& widths) {
+  if (!raw.fontTable("fvar").isEmpty()) return false;
   const QByteArray hhea = raw.fontTable("hhea");
   const QByteArray hmtx = raw.fontTable("hmtx");
   if (hhea.size() < 36) return false;
