@@ -8,12 +8,14 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "diagnostics/udebug.h"
 #include "platform/UserDialogs.h"
 #include "platform/uPdfGlyphLookup.h"
 #include "platform/uPdfJpegImages.h"
+#include "storage/uSafeFile.h"
 
 TPrintDevice::~TPrintDevice() = default;
 
@@ -133,8 +135,10 @@ bool TPdfPrintDevice::BeginJob(const QString& title) {
   error_.clear();
   out_ = std::make_unique<TOutput>(fileName_);
   if (!out_->File.open(QIODevice::WriteOnly)) {
+    const int error = errno;
     error_ = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                 .arg(QFileInfo(fileName_).absoluteFilePath(), out_->File.errorString());
+                 .arg(QFileInfo(fileName_).absoluteFilePath(),
+                      OpenFailureReason(fileName_, error, out_->File.errorString()));
     out_.reset();
     return false;
   }
@@ -172,9 +176,10 @@ bool TPdfPrintDevice::FinishOutput() {
     return false;
   }
   const bool ok = out_->File.write(out_->Pdf) == out_->Pdf.size() && out_->File.commit();
+  const int error = errno;
   if (!ok)
     error_ = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                 .arg(QFileInfo(fileName_).absoluteFilePath(), out_->File.errorString());
+                 .arg(QFileInfo(fileName_).absoluteFilePath(), SystemErrorText(error, out_->File.errorString()));
   out_.reset();
   return ok;
 }

@@ -29,7 +29,9 @@ int LastErrno() {
 #endif
 }
 
-// Why QSaveFile::open failed: the conditions it checks itself leave no errno.
+constexpr qint64 kPiece = 64 * 1024;
+}  // namespace
+
 QString OpenFailureReason(const QString& fileName, int error, const QString& qtText) {
   const QFileInfo file(fileName);
   const QFileInfo folder(file.absolutePath());
@@ -40,9 +42,6 @@ QString OpenFailureReason(const QString& fileName, int error, const QString& qtT
     return QStringLiteral("In den Ordner %1 darf nicht geschrieben werden.").arg(QDir::toNativeSeparators(folder.filePath()));
   return SystemErrorText(error, qtText);
 }
-
-constexpr qint64 kPiece = 64 * 1024;
-}  // namespace
 
 QString SystemErrorText(int error, const QString& fallback) {
 #ifdef Q_OS_UNIX

@@ -17,6 +17,10 @@ bool ReadFileLimited(const QString& fileName, qint64 maxSize, QByteArray* data, 
 
 // German text for a system error number (errno); `fallback` when there is none for it.
 QString SystemErrorText(int error, const QString& fallback);
+// Why a file could not be opened for writing (QSaveFile::open), in German: a folder of that
+// name, a missing or closed folder, a read-only file; else the system error as above. The
+// conditions QSaveFile checks itself leave no errno, so they are looked at first.
+QString OpenFailureReason(const QString& fileName, int error, const QString& qtText);
 
 // Test seams. A writer replaces the real one (a full disk without root rights); the progress
 // hook is called after every piece the real writer has put into the temporary file (a save that

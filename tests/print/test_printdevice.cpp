@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPrinter>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "PrintFixtures.h"
@@ -102,6 +103,10 @@ TEST(PrintDevice, UnwritablePdfSaysWhy) {
   TPdfPrintDevice pdf(dir.filePath(QStringLiteral("fehlt/a.pdf")));
   EXPECT_FALSE(pdf.BeginJob(QStringLiteral("x")));
   EXPECT_TRUE(pdf.ErrorText().startsWith(QStringLiteral("Die Datei \""))) << pdf.ErrorText().toStdString();
+  // Why, in German: the folder is named, not "No such file or directory".
+  EXPECT_TRUE(pdf.ErrorText().endsWith(QStringLiteral("kann nicht geschrieben werden: Der Ordner %1 existiert nicht.")
+                                           .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("fehlt"))))))
+      << pdf.ErrorText().toStdString();
   EXPECT_FALSE(pdf.JobActive());
 }
 
