@@ -7,18 +7,24 @@ struct TPair {
   const char16_t* Text;
 };
 
-// Builds a list with its leading empty pair.
-TChoiceList MakeList(int width, std::initializer_list<TPair> pairs) {
+// A list of `items` (each with a Code and a Text), after an empty pair where the box may stay empty.
+template <typename TItems>
+TChoiceList ListOf(int width, const TItems& items, bool leadingEmptyPair) {
   TChoiceList l;
   l.DropDownWidth = width;
-  l.Codes << QString();
-  l.Texts << QString();
-  for (const TPair& p : pairs) {
-    l.Codes << QString::fromUtf16(p.Code);
-    l.Texts << QString::fromUtf16(p.Text);
+  if (leadingEmptyPair) {
+    l.Codes << QString();
+    l.Texts << QString();
+  }
+  for (const auto& item : items) {
+    l.Codes << QString::fromUtf16(item.Code);
+    l.Texts << QString::fromUtf16(item.Text);
   }
   return l;
 }
+
+// Builds a list with its leading empty pair.
+TChoiceList MakeList(int width, std::initializer_list<TPair> pairs) { return ListOf(width, pairs, true); }
 
 struct TCourt {
   const char16_t* Text;
@@ -196,30 +202,12 @@ const TChoiceList& RepresentativeTypeList() {
 }
 
 const TChoiceList& CourtList() {
-  static const TChoiceList l = [] {
-    TChoiceList c;
-    c.DropDownWidth = 500;
-    for (const TCourt& court : kCourts) {
-      c.Codes << QString::fromUtf16(court.Code);
-      c.Texts << QString::fromUtf16(court.Text);
-    }
-    return c;
-  }();
+  static const TChoiceList l = ListOf(500, kCourts, false);
   return l;
 }
 
 const TChoiceList& ClaimCatalogueList() {
-  static const TChoiceList l = [] {
-    TChoiceList c;
-    c.DropDownWidth = 415;
-    c.Codes << QString();
-    c.Texts << QString();
-    for (const TPair& p : kCatalogue) {
-      c.Codes << QString::fromUtf16(p.Code);
-      c.Texts << QString::fromUtf16(p.Text);
-    }
-    return c;
-  }();
+  static const TChoiceList l = ListOf(415, kCatalogue, true);
   return l;
 }
 

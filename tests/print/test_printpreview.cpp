@@ -70,6 +70,13 @@ class FormPreview : public ::testing::Test {
     SetProgramFolderForTesting(QString());
   }
 
+  // `--preview-pdf` of the shipped sample into `preview`, as a user runs it; its messages in `err`.
+  static int RunSamplePreview(const QString& preview, QString* err) {
+    QTextStream errStream(err);
+    return PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, SamplePath()}, errStream);
+  }
+  static QString SamplePath() { return RuntimeFolder() + QStringLiteral("examples/Beispiel.kln"); }
+
   std::unique_ptr<TWizardDefinition> definition;
   TFieldLists lists;
   int steps = 0;
@@ -349,11 +356,10 @@ bool WriteResampledPdf(const QString& pdf, const TWizardDefinition& definition, 
 
 TEST_F(FormPreview, SamplePreviewPdfIsSmallAndShowsThePagesAsBefore) {
   QTemporaryDir dir;
-  const QString sample = RuntimeFolder() + QStringLiteral("examples/Beispiel.kln");
+  const QString sample = SamplePath();
   const QString preview = dir.filePath(QStringLiteral("vorschau.pdf"));
   QString err;
-  QTextStream errStream(&err);
-  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, sample}, errStream), 0) << err.toStdString();
+  ASSERT_EQ(RunSamplePreview(preview, &err), 0) << err.toStdString();
   EXPECT_LE(QFileInfo(preview).size(), 600 * 1024);
 
   TDocument document(lists);
@@ -376,11 +382,9 @@ TEST_F(FormPreview, SamplePreviewPdfIsSmallAndShowsThePagesAsBefore) {
 
 TEST_F(FormPreview, PreviewPdfCarriesTheStepPicturesAsTheirFilesAndOpensWithoutWarnings) {
   QTemporaryDir dir;
-  const QString sample = RuntimeFolder() + QStringLiteral("examples/Beispiel.kln");
   const QString preview = dir.filePath(QStringLiteral("vorschau.pdf"));
   QString err;
-  QTextStream errStream(&err);
-  ASSERT_EQ(PrintPdfCommand({QStringLiteral("--preview-pdf"), preview, sample}, errStream), 0) << err.toStdString();
+  ASSERT_EQ(RunSamplePreview(preview, &err), 0) << err.toStdString();
 
   QProcess extract;
   extract.start(QStringLiteral("pdfimages"), {QStringLiteral("-j"), preview, dir.filePath(QStringLiteral("bild"))});
