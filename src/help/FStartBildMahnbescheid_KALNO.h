@@ -16,7 +16,7 @@ class TStartbild : public QWidget {
 // Sets `font` to the desktop's status-bar font at 8 points.
 void UseStatusBarFont(QFont& font);
 
-// The start picture: "images/Splash.png" of the runtime folder when present, else one drawn here.
+// The start picture: "images/Splash.jpg" of the runtime folder when present, else one drawn here.
 QPixmap StartPicture();
 
 // Notes the start time and shows the splash at once. A dialog or modal box shown while the

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include "help/FStartBildMahnbescheid_KALNO.h"
 #include "platform/uColors.h"
 #include "storage/uDocuments.h"
+#include "storage/uProgramPaths.h"
 #include "storage/uQVRegistry.h"
 
 namespace {
@@ -46,6 +49,17 @@ TEST(Splash, LooksAsItShould) {
   EXPECT_EQ(s->font().pointSize(), 8);
   CloseSplash(nullptr);
   EXPECT_EQ(Startbild(), nullptr);
+}
+
+// The picture the build draws is the one shown, not the stand-in for a runtime folder without one.
+TEST(Splash, ShowsThePictureOfTheRuntimeFolder) {
+  SetProgramFolderForTesting(QDir(BuildRuntimeFolder()).filePath(QStringLiteral("..")));
+  const QImage shown = StartPicture().toImage().convertToFormat(QImage::Format_RGB32);
+  SetProgramFolderForTesting(QString());
+  const QImage file(BuildRuntimeFolder() + QStringLiteral("images/Splash.jpg"));
+  ASSERT_FALSE(file.isNull());
+  EXPECT_EQ(shown, file.convertToFormat(QImage::Format_RGB32));
+  EXPECT_NE(shown, StartPicture().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(Splash, FastStartKeepsItUpTwoSeconds) {

@@ -308,7 +308,7 @@ TEST_F(RuntimeData, PageOneCarriesTheCornerMarkOfTheTestPrint) {
 }
 
 TEST_F(RuntimeData, SplashAndAboutPicturesAreDrawn) {
-  for (const char* name : {"Splash.png", "About.png"}) {
+  for (const char* name : {"Splash.jpg", "About.png"}) {
     const QImage img(BuildRuntimeFolder() + QStringLiteral("images/") + QLatin1String(name));
     ASSERT_FALSE(img.isNull()) << name;
     EXPECT_EQ(img.size(), QSize(400, 300)) << name;

@@ -77,7 +77,7 @@ diff -r "$build/Mahnbescheid Runtime" "$root/lib/$name/Mahnbescheid Runtime" >"$
 while IFS= read -r f; do
   cmp -s "$runtime_src/$f" "$root/lib/$name/Mahnbescheid Runtime/$f" || fail "runtime file missing or changed: $f"
 done < <(listing "$runtime_src")
-for f in images/Step1.jpg images/Splash.png WizardSteps.xml; do
+for f in images/Step1.jpg images/Splash.jpg WizardSteps.xml; do
   [ -s "$root/lib/$name/Mahnbescheid Runtime/$f" ] || fail "runtime folder lacks $f"
 done
 

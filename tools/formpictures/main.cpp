@@ -4,7 +4,7 @@
 //   kalno_formpictures <WizardSteps.xml> <output folder>
 //
 // Writes Step1.jpg ... StepN.jpg (each exactly its step region at about 4.5 pixels per
-// millimetre), Splash.png and About.png (400 x 300) and Formulare.png (the promotion page's).
+// millimetre), Splash.jpg and About.png (400 x 300) and Formulare.png (the promotion page's).
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
     // Page 1 holds the first two steps, page 2 the rest.
     const QImage page1 = PageImage(steps, *def, 0, 1);
     const QImage page2 = PageImage(steps, *def, 2, def->StepCount() - 1);
-    Save(DrawSplash(page1, page2), QDir(outDir).filePath(QStringLiteral("Splash.png")), "png");
+    Save(DrawSplash(page1, page2), QDir(outDir).filePath(QStringLiteral("Splash.jpg")), "jpg");
     Save(DrawAbout(page1, page2), QDir(outDir).filePath(QStringLiteral("About.png")), "png");
     Save(DrawPromotion(page1), QDir(outDir).filePath(QStringLiteral("Formulare.png")), "png");
   } catch (const EKalnoError& e) {
