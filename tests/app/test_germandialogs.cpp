@@ -188,9 +188,11 @@ TEST_F(GermanDialogs, OpenDialogTakesTheTypedNameOfANewDocument) {
   EXPECT_FALSE(frame->Dirty());
   // Every field empty; only the application's date is today's, as on any new application.
   for (const TFormFieldList& list : frame->FieldLists())
-    for (int i = 0; i < list.Count(); ++i)
-      if (list.Fields(i)->Name() != QLatin1String("DatumAntrag"))
+    for (int i = 0; i < list.Count(); ++i) {
+      if (list.Fields(i)->Name() != QLatin1String("DatumAntrag")) {
         EXPECT_TRUE(list.Fields(i)->Value().isEmpty()) << list.Fields(i)->Name().toStdString();
+      }
+    }
   EXPECT_EQ(ValueByName(frame->FieldLists(), QStringLiteral("DatumAntrag")),
             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
   // Opening creates nothing on disk; the first save does.

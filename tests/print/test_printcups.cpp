@@ -262,7 +262,9 @@ TEST_F(PrintCups, RealPrinterDialogOffersOnlyTheFormsPages) {
     const TDialogOffer offer = OfferOfThePrinterDialog(printer, pageCount);
     ASSERT_TRUE(offer.Seen);
     EXPECT_EQ(offer.RangeOffered, pageCount > 1);
-    if (pageCount > 1) EXPECT_EQ(offer.MaxPage, 2);
+    if (pageCount > 1) {
+      EXPECT_EQ(offer.MaxPage, 2);
+    }
   }
 }
 }  // namespace

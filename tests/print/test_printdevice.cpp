@@ -249,7 +249,9 @@ TEST(PrintDevice, PrinterDialogOffersOnlyTheFormsPages) {
     const TDialogOffer offer = OfferOfThePrinterDialog(printer, pageCount);
     ASSERT_TRUE(offer.Seen);
     EXPECT_EQ(offer.RangeOffered, pageCount > 1);
-    if (pageCount > 1) EXPECT_EQ(offer.MaxPage, 2);
+    if (pageCount > 1) {
+      EXPECT_EQ(offer.MaxPage, 2);
+    }
     EXPECT_FALSE(offer.SelectionOffered);
   }
 }

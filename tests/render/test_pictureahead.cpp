@@ -33,7 +33,9 @@ void ExpectSame(const TStepPicture& a, const TStepPicture& b) {
   EXPECT_EQ(a.Problem, b.Problem);
   EXPECT_EQ(a.Size, b.Size);
   EXPECT_EQ(a.Picture.isNull(), b.Picture.isNull());
-  if (!a.Picture.isNull()) EXPECT_EQ(a.Picture.toImage(), b.Picture.toImage());
+  if (!a.Picture.isNull()) {
+    EXPECT_EQ(a.Picture.toImage(), b.Picture.toImage());
+  }
 }
 }  // namespace
 

@@ -146,7 +146,9 @@ TEST_F(Registry, AFailedWriteIsReportedOnceAndTheProgramGoesOn) {
   QVRegIniFile().WriteInteger(QStringLiteral("\\Werbung\\"), QStringLiteral("Count"), 9);
   QVRegIniFile().WriteBool(QStringLiteral("\\Help\\"), QStringLiteral("StepHelp"), false);
   EXPECT_EQ(reports.size(), 1);
-  if (!reports.isEmpty()) EXPECT_TRUE(reports[0].contains(QStringLiteral("Einstellungen")));
+  if (!reports.isEmpty()) {
+    EXPECT_TRUE(reports[0].contains(QStringLiteral("Einstellungen")));
+  }
   TQVRegIniFile::SetWriteErrorHandler(nullptr);
   QFile::remove(TestSettingsFolder());
   ClearTestSettings();
