@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "render/uFontcache.h"
-#include "storage/uWin1252.h"
 
 namespace {
 constexpr int kFarAway = 32000;
@@ -18,11 +17,6 @@ constexpr double kPi = 3.14159265358979323846;
 TTextRunRecorder& Recorder() {
   static TTextRunRecorder recorder;
   return recorder;
-}
-
-unsigned char CodeOf(QChar ch) {
-  const int b = UnicodeToWin1252(ch);
-  return static_cast<unsigned char>(b < 0 ? '?' : b);
 }
 
 bool IsLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
@@ -170,7 +164,7 @@ void TDrawContext::DrawTextAt(const QString& text, float x, float y) {
   float acc = 0.0f;
   int prev = 0;
   for (int i = 0; i < n; ++i) {
-    const unsigned char code = CodeOf(text.at(i));
+    const unsigned char code = PrintedCode(text.at(i));
     glyphBuffer_[size_t(i)] = info.Glyph(code);
     positionBuffer_[size_t(i)] = QPointF(prev, 0.0);
     acc += info.CharWidth(code, h);

@@ -114,14 +114,16 @@ float PrintPoints(const QFont& font) {
   return 8.0f;
 }
 
+unsigned char PrintedCode(QChar ch) {
+  const int b = UnicodeToWin1252(ch);
+  return static_cast<unsigned char>(b < 0 ? '?' : b);
+}
+
 double Extent720(const TFontInfo& info, float points, const QString& text, int from, int to) {
   // At 720 dpi the em height is ten pixels per point.
   const float em = points * 10.0f;
   double sum = 0.0;
-  for (int i = from; i < to; ++i) {
-    const int b = UnicodeToWin1252(text.at(i));
-    sum += double(info.CharWidth(static_cast<unsigned char>(b < 0 ? '?' : b), em));
-  }
+  for (int i = from; i < to; ++i) sum += double(info.CharWidth(PrintedCode(text.at(i)), em));
   return sum;
 }
 

@@ -69,6 +69,8 @@ void ReleaseFontCache();
 // The text measure of the print, shared by the drawing context and the fit check so that what
 // the editors allow and what prints agree to the last digit. Characters outside Windows-1252
 // measure as "?", as they print.
+// The code a character prints with: its Windows-1252 code, or "?".
+unsigned char PrintedCode(QChar ch);
 // The point size the print takes from `font`: its points, a pixel size at 96 dpi, or 8.
 float PrintPoints(const QFont& font);
 // The advance of text[from, to) in the font of `info` at `points`, in pixels at 720 dpi.
